@@ -1,0 +1,68 @@
+#include "core/model.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace korvane {
+
+namespace {
+
+constexpr std::array<Permutation, kRows> BuildPermutationTable() {
+    std::array<Permutation, kRows> table{};
+    std::array<std::uint8_t, kChoices> p{0, 1, 2, 3, 4};
+    for (auto& row : table) {
+        for (int s = 0; s < kChoices; ++s) row[static_cast<std::size_t>(s)] = p[static_cast<std::size_t>(kChoices - 1 - s)];
+        std::next_permutation(p.begin(), p.end());
+    }
+    return table;
+}
+
+constexpr std::array<Permutation, kRows> kPermutationTable = BuildPermutationTable();
+
+static_assert(kPermutationTable[0] == Permutation{4, 3, 2, 1, 0});
+static_assert(kPermutationTable[1] == Permutation{3, 4, 2, 1, 0});
+static_assert(kPermutationTable[24] == Permutation{4, 3, 2, 0, 1});
+static_assert(kPermutationTable[119] == Permutation{0, 1, 2, 3, 4});
+
+} // namespace
+
+const std::array<Permutation, kRows>& PermutationTable() { return kPermutationTable; }
+
+std::int32_t& RuleTable::value(int n) {
+    assert(n >= 1 && n <= kBoxes);
+    if (n <= 80) {
+        Rule& r = (*this)[(n - 1) / 5 + 1];
+        switch ((n - 1) % 5) {
+        case 0: return r.categoryA;
+        case 1: return r.choiceA;
+        case 2: return r.relation;
+        case 3: return r.categoryB;
+        default: return r.choiceB;
+        }
+    }
+    if (n <= 96) return (*this)[n - 80].steps;
+    return (*this)[n - 96].orderCategory;
+}
+
+std::int32_t RuleTable::value(int n) const { return const_cast<RuleTable&>(*this).value(n); }
+
+bool Assignment::complete() const {
+    return std::all_of(row.begin() + 1, row.end(), [](std::int16_t r) { return r != kUnset; });
+}
+
+std::optional<int> SlotOf(const Assignment& a, int category, std::int32_t choice) {
+    if (!IsChoice(choice)) return std::nullopt;
+    const Permutation& p = a.permutation(category);
+    for (int s = 0; s < kChoices; ++s)
+        if (p[static_cast<std::size_t>(s)] == choice - 1) return s;
+    assert(false && "every row holds every choice once");
+    return std::nullopt;
+}
+
+int RankDifference(const Assignment& a, std::int32_t orderCategory, int slotA, int slotB) {
+    if (!IsCategory(orderCategory)) return 1;
+    const Permutation& p = a.permutation(orderCategory);
+    return int{p[static_cast<std::size_t>(slotA)]} - int{p[static_cast<std::size_t>(slotB)]};
+}
+
+} // namespace korvane

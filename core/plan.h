@@ -1,0 +1,86 @@
+// A rule table compiled for the search: each stated condition becomes a constraint on the rows of at
+// most three categories (category 1 is fixed on row 0), filtered with row sets instead of being tested
+// assignment by assignment. Answers "first solution at or after a position" and "how many solutions in a
+// range of positions" in the walk's visit order.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/model.h"
+#include "core/rows.h"
+
+namespace korvane {
+
+// A place in the walk: the rows of categories 2..6 (index 0..4), compared lexicographically, which is
+// the visit order. As a number: ((((r2 * 120 + r3) * 120 + r4) * 120 + r5) * 120 + r6).
+using WalkIndex = std::uint64_t;
+inline constexpr WalkIndex kWalkSize = 24'883'200'000ull; // 120^5
+inline constexpr int kLevels = 5;                        // categories 2..6
+
+using Position = std::array<int, kLevels>;
+Position ToPosition(WalkIndex index);
+WalkIndex ToIndex(const Position& position);
+Assignment ToAssignment(const Position& position); // category 1 on row 0
+
+// One stated condition as a constraint: item A (categoryA, choiceA) and item B (categoryB, choiceB),
+// whose slots' rank difference in the order of `order` must lie in `accepted` (bit d + 4).
+struct Constraint {
+    int rule = 0; // 1..16
+    int categoryA = 0, choiceA = 0, categoryB = 0, choiceB = 0, order = 0;
+    std::uint16_t accepted = 0;
+    std::uint8_t scope = 0; // categories 2..6 that the constraint reads, bit c
+    int last = 0;           // the highest category in scope
+};
+
+class Plan {
+public:
+    // Compiles `rules` as the check reads them: rules in row order up to the first malformed one.
+    explicit Plan(const RuleTable& rules);
+
+    // The first rule that would stop the walk with its error message when reached, 0 when none.
+    int errorRule() const { return errorRule_; }
+    std::string_view errorText() const { return errorText_; }
+
+    // The first position >= from at which every rule above the malformed one (all rules when none)
+    // holds; kWalkSize when none.
+    WalkIndex findFirst(WalkIndex from);
+    // The number of such positions in [from, to).
+    std::uint64_t count(WalkIndex from, WalkIndex to);
+
+    const std::vector<Constraint>& constraints() const { return constraints_; }
+
+private:
+    using Domains = std::array<Rows, kLevels>;
+
+    bool descend(int level, int row);
+    bool find(int level, bool tight, const Position& lo, Position& out);
+    std::uint64_t countAll(int level);
+    std::uint64_t countRange(int level, bool tightLo, bool tightHi, const Position& lo, const Position& hi);
+
+    std::vector<Constraint> constraints_;
+    std::array<std::vector<int>, kLevels> triggered_; // constraints to apply once a level is assigned
+    std::array<bool, kLevels> independent_{};        // a level whose row constrains no later level
+    // The subtree below level i depends only on the rows chosen at the levels in keyLevels_[i] (bit per
+    // level): its count is kept per such key and reused for every prefix that shares it.
+    std::array<std::uint8_t, kLevels> keyLevels_{};
+    std::array<std::unordered_map<std::uint32_t, std::uint64_t>, kLevels> counted_;
+    std::uint32_t subtreeKey(int level) const;
+    bool impossible_ = false;
+    int errorRule_ = 0;
+    std::string_view errorText_;
+
+    // frames_[i]: domains after the rows of levels < i were chosen; valid for the rows in chosen_[0..i-1].
+    std::array<Domains, kLevels + 1> frames_{};
+    std::array<int, kLevels> chosen_{};  // row chosen at each level for the frame below, -1 when none
+    std::array<bool, kLevels> alive_{};  // whether frames_[i + 1] has no empty domain
+};
+
+// The rows of category `target` allowed by `c` when every other category of its scope has its row in
+// `rows` (indexed by category; category 1 on row 0).
+Rows AllowedRows(const Constraint& c, int target, const std::array<int, kCategories + 1>& rows);
+
+} // namespace korvane

@@ -1,0 +1,167 @@
+#include "core/search.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "core/plan.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr WalkIndex kRowSize = 120ull * 120ull; // assignments in one row of category 4
+constexpr WalkIndex kRowCount = kWalkSize / kRowSize;
+
+// The bars follow a percentage of a loop index; a bar steps when the percentage grows.
+constexpr int Percent(int index) { return index * 100 / 120; }
+constexpr bool InnerBarSteps(int k) { return k >= 1 && Percent(k) > Percent(k - 1); }
+constexpr bool OuterBarSteps(int j) { return j >= 1 && Percent(j) > Percent(j - 1); }
+
+class Walk {
+public:
+    Walk(const RuleTable& live, SearchObserver& observer, const SearchOptions& options)
+        : live_(live), observer_(observer), options_(options), progress_(observer.followsProgress()) {}
+
+    SearchResult run();
+
+private:
+    enum class Step { Continue, Replan, Abort };
+
+    void compile() {
+        snapshot_ = live_;
+        plan_ = std::make_unique<Plan>(snapshot_);
+    }
+    Step pump();
+    Step pass(WalkIndex to);
+    Step pollAbort() {
+        if (!pollDue_) return Step::Continue;
+        pollDue_ = false;
+        return observer_.abortRequested() ? Step::Abort : Step::Continue;
+    }
+
+    const RuleTable& live_;
+    SearchObserver& observer_;
+    const SearchOptions& options_;
+    const bool progress_;
+
+    RuleTable snapshot_;
+    std::unique_ptr<Plan> plan_;
+    WalkIndex at_ = 0;       // the next assignment to judge
+    WalkIndex nextRow_ = 0;  // the next row of category 4 whose end has not been passed
+    bool pollDue_ = false;   // a pump ran since the last abort poll
+    bool listing_ = true;
+    SearchResult result_;
+};
+
+// Runs the observer's pump; afterwards the rules may be new, and the abort request must be polled at the
+// next poll point.
+Walk::Step Walk::pump() {
+    observer_.pump();
+    pollDue_ = true;
+    if (!(live_ == snapshot_)) {
+        compile();
+        return Step::Replan;
+    }
+    return Step::Continue;
+}
+
+// Passes the ends of the rows of category 4 that finish before `to`, with their abort polls and bar
+// steps. Stops after a pump that changed the rules (at_ is then the row's end) or on abort.
+Walk::Step Walk::pass(WalkIndex to) {
+    if (!progress_) return Step::Continue;
+    const WalkIndex lastRow = to / kRowSize; // rows before this one end before `to`
+    while (nextRow_ < lastRow) {
+        const WalkIndex row = nextRow_;
+        if (pollAbort() == Step::Abort) return Step::Abort;
+        const int l = static_cast<int>(row % 120), k = static_cast<int>(row / 120 % 120),
+                  j = static_cast<int>(row / 14400);
+        const bool inner = l == 0 && InnerBarSteps(k), outer = l == 119 && k == 0 && OuterBarSteps(j);
+        nextRow_ = row + 1;
+        if (inner || outer) {
+            if (!listing_) observer_.solutionsCounted(result_.count);
+            inner ? observer_.stepInnerBar() : observer_.stepOuterBar();
+            if (pump() == Step::Replan) {
+                at_ = nextRow_ * kRowSize;
+                return Step::Replan;
+            }
+        } else if (!pollDue_) {
+            // Only the first and the last row of a block of category 3 can step a bar.
+            const WalkIndex block = row / 120;
+            nextRow_ = std::min(lastRow, l < 119 ? block * 120 + 119 : (block + 1) * 120);
+        }
+    }
+    return Step::Continue;
+}
+
+SearchResult Walk::run() {
+    compile();
+    for (;;) {
+        if (plan_->errorRule() != 0) {
+            // No solution can be found: the first assignment passing the rules above the malformed one
+            // stops the walk.
+            const WalkIndex stop = plan_->findFirst(at_);
+            const Step step = pass(stop);
+            if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
+            if (step == Step::Replan) continue;
+            if (stop == kWalkSize) return result_;
+            result_.outcome = SearchOutcome::RuleError;
+            result_.errorRule = plan_->errorRule();
+            result_.errorText = plan_->errorText();
+            result_.errorAt = ToAssignment(ToPosition(stop));
+            return result_;
+        }
+        if (listing_ && result_.listed >= options_.listLimit) listing_ = false;
+        if (listing_) {
+            const WalkIndex found = plan_->findFirst(at_);
+            const Step step = pass(found);
+            if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
+            if (step == Step::Replan) continue;
+            if (found == kWalkSize) return result_;
+            if (pollAbort() == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
+            ++result_.count;
+            ++result_.listed;
+            observer_.solutionFound(ToAssignment(ToPosition(found)), result_.count);
+            at_ = found + 1;
+            observer_.pump(); // the walk pumps twice after each solution; the rules are read after both
+            observer_.pump();
+            pollDue_ = true;
+            if (!(live_ == snapshot_)) compile();
+            continue;
+        }
+        // Past the listing limit: count, stopping only where the walk pumps.
+        if (!progress_) {
+            result_.count += plan_->count(at_, kWalkSize);
+            return result_;
+        }
+        WalkIndex to = kWalkSize;
+        for (WalkIndex row = at_ / kRowSize; row < kRowCount; ++row) {
+            const int l = static_cast<int>(row % 120), k = static_cast<int>(row / 120 % 120),
+                      j = static_cast<int>(row / 14400);
+            if ((l == 0 && InnerBarSteps(k)) || (l == 119 && k == 0 && OuterBarSteps(j))) {
+                to = (row + 1) * kRowSize;
+                break;
+            }
+            if (l != 0 && l != 119) row = row - l + 118; // only the first and last rows can step a bar
+        }
+        result_.count += plan_->count(at_, to);
+        at_ = to;
+        const Step step = pass(to);
+        if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
+        if (step == Step::Continue && to == kWalkSize) return result_;
+    }
+}
+
+class CountOnly final : public SearchObserver {};
+
+} // namespace
+
+SearchResult Search(const RuleTable& rules, SearchObserver& observer, const SearchOptions& options) {
+    return Walk(rules, observer, options).run();
+}
+
+SearchResult CountSolutions(const RuleTable& rules) {
+    CountOnly observer;
+    return Search(rules, observer, SearchOptions{0});
+}
+
+} // namespace korvane

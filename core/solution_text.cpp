@@ -1,0 +1,43 @@
+#include "core/solution_text.h"
+
+namespace korvane {
+
+namespace {
+
+// Characters, not bytes: names are UTF-8 and every character of the program's code page is one
+// character on screen.
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t n = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0u) != 0x80u) ++n;
+    return n;
+}
+
+} // namespace
+
+std::string SolutionLine(const Permutation& permutation, const std::array<std::string, kChoices>& names) {
+    std::string line;
+    line.reserve(5 * (kNamePadding + 1));
+    for (std::size_t s = 0; s < kChoices; ++s) {
+        if (s > 0) line += '\t';
+        const std::string& name = names[permutation[s]];
+        line += name;
+        for (std::size_t n = CharacterCount(name); n < kNamePadding; ++n) line += ' ';
+    }
+    return line;
+}
+
+std::string VerdictText(std::uint64_t count) {
+    if (count == 1) return "Solution unique trouvée : FÉLICITATIONS";
+    return "Nombre de solutions trouvées : " + std::to_string(count);
+}
+
+ChoiceNames ChoiceNamesOf(const Puzzle& puzzle) {
+    ChoiceNames names;
+    for (int c = 1; c <= kCategories; ++c)
+        for (int k = 1; k <= kChoices; ++k)
+            names[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)] = puzzle.name(k, c);
+    return names;
+}
+
+} // namespace korvane

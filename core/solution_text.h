@@ -1,0 +1,59 @@
+// The text of a solution as the window lists it, and the verdict line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/model.h"
+
+namespace korvane {
+
+// Names of the choices, [category - 1][choice - 1], UTF-8, taken from the grid at the start of a solve.
+using ChoiceNames = std::array<std::array<std::string, kChoices>, kCategories>;
+
+inline constexpr std::size_t kNamePadding = 15;
+// The line between two solutions: 142 hyphen-minus characters.
+inline constexpr std::string_view kDashLine =
+    "----------------------------------------------------------------------------------------------------------"
+    "------------------------------------";
+static_assert(kDashLine.size() == 142);
+
+// One category's line of a solution: for slots 0..4 the name of the choice there, padded with spaces to
+// at least 15 characters, joined by single tabs.
+std::string SolutionLine(const Permutation& permutation, const std::array<std::string, kChoices>& names);
+
+// Writes solutions as blocks of six lines with the dash line between consecutive blocks.
+class SolutionWriter {
+public:
+    explicit SolutionWriter(ChoiceNames names) : names_(std::move(names)) {}
+
+    // Appends the solution's lines through `appendLine(std::string_view)`: the dash line first when one is
+    // due, then categories 1..6.
+    template <class AppendLine>
+    void write(const Assignment& a, AppendLine&& appendLine) {
+        for (int c = 1; c <= kCategories; ++c) {
+            std::string line = SolutionLine(a.permutation(c), names_[static_cast<std::size_t>(c - 1)]);
+            if (separatorPending_) {
+                appendLine(kDashLine);
+                separatorPending_ = false;
+            }
+            appendLine(std::string_view(line));
+        }
+        separatorPending_ = true;
+    }
+
+private:
+    ChoiceNames names_;
+    bool separatorPending_ = false;
+};
+
+// "Solution unique trouvée : FÉLICITATIONS" for exactly one solution, otherwise
+// "Nombre de solutions trouvées : " and the count.
+std::string VerdictText(std::uint64_t count);
+
+// The choice names of a puzzle's grid (columns 1..5 of rows 1..6).
+ChoiceNames ChoiceNamesOf(const Puzzle& puzzle);
+
+} // namespace korvane

@@ -1,0 +1,260 @@
+// The search engine against the literal walk: random rule tables row by row, whole walks with their event
+// sequences (rule changes and aborts during pumps included), and the counts users rely on.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/check.h"
+#include "core/plan.h"
+#include "core/search.h"
+#include "literal_walk.h"
+
+namespace korvane {
+namespace {
+
+using testing::CheckRow;
+using testing::LiteralWalk;
+using testing::RecordingObserver;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+Rule MakeRule(int catA, int choiceA, RelationKind kind, int catB, int choiceB, int steps = 0, int order = 0) {
+    return Rule{catA, choiceA, static_cast<std::int32_t>(kind), catB, choiceB, steps, order};
+}
+
+// Random rules over every field's odd values: relations 0, 11, -1; categories 0 and 7; choices 0 and 6;
+// steps 0, 5, -3, 7; order categories 0 and 7.
+class RuleGenerator {
+public:
+    explicit RuleGenerator(std::uint64_t seed) : rng_(seed) {}
+
+    int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    bool chance(double p) { return std::bernoulli_distribution(p)(rng_); }
+    int oneOf(std::initializer_list<int> values) {
+        return *(values.begin() + uniform(0, static_cast<int>(values.size()) - 1));
+    }
+
+    Rule rule() {
+        Rule r;
+        r.relation = chance(0.9) ? uniform(1, 10) : oneOf({0, 11, -1});
+        r.categoryA = chance(0.985) ? uniform(1, 6) : oneOf({0, 7});
+        r.categoryB = chance(0.985) ? uniform(1, 6) : oneOf({0, 7});
+        r.choiceA = chance(0.95) ? uniform(1, 5) : oneOf({0, 6});
+        r.choiceB = chance(0.95) ? uniform(1, 5) : oneOf({0, 6});
+        r.steps = chance(0.75) ? uniform(1, 4) : oneOf({0, 5, -3, 7});
+        r.orderCategory = chance(0.85) ? uniform(1, 6) : oneOf({0, 7});
+        return r;
+    }
+
+    Position position() { return {uniform(0, 119), uniform(0, 119), uniform(0, 119), uniform(0, 119), uniform(0, 119)}; }
+
+    // A table whose rules mostly hold on `hidden`, so that rows near it have solutions.
+    RuleTable table(const Position& hidden) {
+        RuleTable t;
+        const Assignment h = ToAssignment(hidden);
+        const int rules = uniform(1, 16);
+        for (int n = 0; n < rules; ++n) {
+            Rule r = rule();
+            for (int tries = 0; tries < 20 && IsRelation(r.relation) && EvaluateRule(h, r) == Verdict::Fails &&
+                                !chance(0.05);
+                 ++tries)
+                r = rule();
+            t[uniform(1, 16)] = r;
+        }
+        return t;
+    }
+
+private:
+    std::mt19937_64 rng_;
+};
+
+// Every solution in [from, to) by repeated findFirst.
+std::vector<WalkIndex> ListRange(Plan& plan, WalkIndex from, WalkIndex to) {
+    std::vector<WalkIndex> found;
+    for (WalkIndex at = plan.findFirst(from); at < to; at = plan.findFirst(at + 1)) found.push_back(at);
+    return found;
+}
+
+TEST(PlanAgainstCheck, RandomTablesRowByRow) {
+    const int tables = kSanitized ? 300 : 3000;
+    for (int seed = 1; seed <= tables; ++seed) {
+        SCOPED_TRACE("replay: seed " + std::to_string(seed));
+        RuleGenerator gen(static_cast<std::uint64_t>(seed));
+        const Position hidden = gen.position();
+        const RuleTable rules = gen.table(hidden);
+        Plan plan(rules);
+        // The hidden assignment's row, and the row of the first assignment the plan stops at.
+        std::vector<Position> rows{hidden};
+        if (const WalkIndex first = plan.findFirst(0); first < kWalkSize && seed % 4 == 0)
+            rows.push_back(ToPosition(first));
+        for (const Position& p : rows) {
+            const WalkIndex begin = ToIndex({p[0], p[1], p[2], 0, 0}), end = begin + 14400;
+            const testing::RowVerdicts oracle = CheckRow(rules, p[0], p[1], p[2]);
+            if (plan.errorRule() == 0) {
+                ASSERT_EQ(oracle.malformed, 0);
+                ASSERT_EQ(ListRange(plan, begin, end), oracle.passing);
+                ASSERT_EQ(plan.count(begin, end), oracle.passing.size());
+                const WalkIndex mid = begin + static_cast<WalkIndex>(gen.uniform(0, 14399));
+                const auto below = std::count_if(oracle.passing.begin(), oracle.passing.end(),
+                                                 [&](WalkIndex w) { return w < mid; });
+                ASSERT_EQ(plan.count(begin, mid), static_cast<std::uint64_t>(below));
+                ASSERT_EQ(plan.count(mid, end), oracle.passing.size() - static_cast<std::size_t>(below));
+            } else {
+                ASSERT_TRUE(oracle.passing.empty());
+                const WalkIndex stop = plan.findFirst(begin);
+                if (oracle.malformed == 0) {
+                    ASSERT_GE(stop, end);
+                } else {
+                    ASSERT_EQ(stop, oracle.firstMalformed);
+                    ASSERT_EQ(plan.errorRule(), oracle.malformed);
+                }
+            }
+        }
+    }
+}
+
+// Rules 1..8 pin category 2 to row j and category 3 to row k, so that the literal walk need only check
+// that block; rules 9..16 are random and change during pumps.
+RuleTable Pinned(int j, int k) {
+    RuleTable t;
+    const Permutation& pj = PermutationTable()[static_cast<std::size_t>(j)];
+    const Permutation& pk = PermutationTable()[static_cast<std::size_t>(k)];
+    const Permutation& p1 = PermutationTable()[0];
+    for (int s = 0; s < 4; ++s) {
+        t[1 + s] = MakeRule(1, p1[static_cast<std::size_t>(s)] + 1, RelationKind::Corresponds, 2,
+                            pj[static_cast<std::size_t>(s)] + 1);
+        t[5 + s] = MakeRule(1, p1[static_cast<std::size_t>(s)] + 1, RelationKind::Corresponds, 3,
+                            pk[static_cast<std::size_t>(s)] + 1);
+    }
+    return t;
+}
+
+struct WalkRun {
+    SearchResult result;
+    std::vector<std::string> events;
+};
+
+template <class Walker>
+WalkRun RunScripted(std::uint64_t seed, const RuleTable& start, bool progress, std::uint64_t limit, Walker walker) {
+    RuleGenerator gen(seed);
+    RuleTable live = start;
+    RecordingObserver observer(live, progress);
+    // Changes to rules 9..16 at a few pumps, sometimes an abort.
+    for (int n = 0; n < 4; ++n) {
+        const int at = gen.chance(0.5) ? gen.uniform(1, 12) : gen.uniform(1, 12000);
+        const int row = gen.uniform(9, 16);
+        const Rule r = gen.chance(0.3) ? Rule{} : gen.rule();
+        observer.onPump[at] = [row, r](RuleTable& t) { t[row] = r; };
+    }
+    if (gen.chance(0.2)) observer.abortAtPump = gen.uniform(1, 12000);
+    WalkRun run;
+    run.result = walker(live, observer, SearchOptions{limit});
+    run.events = std::move(observer.events);
+    return run;
+}
+
+void ExpectSameRun(const WalkRun& engine, const WalkRun& oracle) {
+    EXPECT_EQ(engine.result.outcome, oracle.result.outcome);
+    EXPECT_EQ(engine.result.count, oracle.result.count);
+    EXPECT_EQ(engine.result.listed, oracle.result.listed);
+    EXPECT_EQ(engine.result.errorRule, oracle.result.errorRule);
+    EXPECT_EQ(engine.result.errorText, oracle.result.errorText);
+    EXPECT_EQ(engine.result.errorAt.row, oracle.result.errorAt.row);
+    ASSERT_EQ(engine.events.size(), oracle.events.size());
+    for (std::size_t n = 0; n < engine.events.size(); ++n) ASSERT_EQ(engine.events[n], oracle.events[n]) << "event " << n;
+}
+
+TEST(SearchAgainstLiteralWalk, EventsRuleChangesAndAborts) {
+    const int runs = kSanitized ? 6 : 24;
+    for (int seed = 1; seed <= runs; ++seed) {
+        SCOPED_TRACE("replay: seed " + std::to_string(seed));
+        RuleGenerator gen(static_cast<std::uint64_t>(seed) * 7919);
+        const int j = gen.chance(0.3) ? gen.oneOf({0, 1, 2, 119}) : gen.uniform(0, 119);
+        const int k = gen.chance(0.3) ? gen.oneOf({0, 1, 2, 119}) : gen.uniform(0, 119);
+        RuleTable start = Pinned(j, k);
+        const Position hidden{j, k, gen.uniform(0, 119), gen.uniform(0, 119), gen.uniform(0, 119)};
+        const RuleTable extra = gen.table(hidden);
+        for (int row = 9; row <= 16; ++row) start[row] = extra[row];
+        const bool progress = seed % 5 != 0;
+        const std::uint64_t limit = gen.chance(0.3) ? static_cast<std::uint64_t>(gen.uniform(0, 30)) : ~0ull;
+        const auto seedFor = static_cast<std::uint64_t>(seed);
+        const WalkRun engine = RunScripted(seedFor, start, progress, limit, [](auto& live, auto& obs, auto opts) {
+            return Search(live, obs, opts);
+        });
+        const WalkRun oracle = RunScripted(seedFor, start, progress, limit, [j, k](auto& live, auto& obs, auto opts) {
+            return LiteralWalk(live, obs, opts, j, k);
+        });
+        ExpectSameRun(engine, oracle);
+        if (HasFatalFailure()) return;
+    }
+}
+
+TEST(Search, NoRuleAtAllCountsEveryAssignment) {
+    const SearchResult r = CountSolutions(RuleTable{});
+    EXPECT_EQ(r.outcome, SearchOutcome::Completed);
+    EXPECT_EQ(r.count, 24'883'200'000ull);
+}
+
+TEST(Search, BarsStepNinetyNineTimesPerWalkAndPerRowOfCategoryTwo) {
+    RuleTable live;
+    live[1] = MakeRule(1, 1, RelationKind::Corresponds, 1, 2); // no solution at all
+    RecordingObserver observer(live, true);
+    const SearchResult r = Search(live, observer, {});
+    EXPECT_EQ(r.count, 0u);
+    const auto inner = std::count(observer.events.begin(), observer.events.end(), "I");
+    const auto outer = std::count(observer.events.begin(), observer.events.end(), "O");
+    EXPECT_EQ(inner, 99 * 120);
+    EXPECT_EQ(outer, 99);
+}
+
+TEST(Search, OneCorrespondenceWithCategoryOneLeavesATwentyFifth) {
+    RuleTable t;
+    t[1] = MakeRule(1, 2, RelationKind::Corresponds, 2, 4);
+    EXPECT_EQ(CountSolutions(t).count, 24ull * 120 * 120 * 120 * 120);
+}
+
+TEST(Search, MalformedRuleStopsAtTheFirstAssignmentPassingTheRulesAboveIt) {
+    RuleTable t;
+    t[3] = MakeRule(2, 1, RelationKind::Corresponds, 1, 5); // holds only where category 2 has choice 1 in slot 0
+    t[5] = MakeRule(0, 1, RelationKind::RightNeighbour, 4, 2);
+    const SearchResult r = CountSolutions(t);
+    EXPECT_EQ(r.outcome, SearchOutcome::RuleError);
+    EXPECT_EQ(r.errorRule, 5);
+    EXPECT_EQ(r.errorText, "Erreur 204");
+    EXPECT_EQ(CheckAssignment(t, r.errorAt).verdict, Verdict::Malformed);
+    EXPECT_EQ(r.errorAt.permutation(2)[0], 0); // the first row of category 2 that passes rule 3
+    EXPECT_EQ(r.errorAt.row[3], 0);
+}
+
+TEST(Search, ImpossibleRuleAboveAMalformedOneHidesIt) {
+    RuleTable t;
+    t[1] = MakeRule(3, 2, RelationKind::Corresponds, 3, 4); // two choices of one category never share a slot
+    t[2] = MakeRule(7, 1, RelationKind::Corresponds, 2, 2);
+    const SearchResult r = CountSolutions(t);
+    EXPECT_EQ(r.outcome, SearchOutcome::Completed);
+    EXPECT_EQ(r.count, 0u);
+}
+
+TEST(Search, ListingLimitKeepsTheCountExact) {
+    struct Lines : SearchObserver {
+        std::uint64_t seen = 0;
+        void solutionFound(const Assignment&, std::uint64_t) override { ++seen; }
+    } observer;
+    const SearchResult r = Search(RuleTable{}, observer, SearchOptions{10000});
+    EXPECT_EQ(observer.seen, 10000u);
+    EXPECT_EQ(r.listed, 10000u);
+    EXPECT_EQ(r.count, 24'883'200'000ull);
+}
+
+} // namespace
+} // namespace korvane
