@@ -109,9 +109,10 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
     return allowed;
 }
 
-Plan::Plan(const RuleTable& rules) {
-    for (int k = 1; k <= kRules; ++k) {
-        const Rule& r = rules[k];
+Plan::Plan(const RuleTable& rules, std::span<const Rule> extra) {
+    const int stated = kRules + static_cast<int>(extra.size());
+    for (int k = 1; k <= stated; ++k) {
+        const Rule& r = k <= kRules ? rules[k] : extra[static_cast<std::size_t>(k - kRules - 1)];
         const RelationInfo* info = FindRelation(r.relation);
         if (!info) continue;
         if (!IsCategory(r.categoryA) || !IsCategory(r.categoryB)) {

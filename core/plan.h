@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -29,7 +30,7 @@ Assignment ToAssignment(const Position& position); // category 1 on row 0
 // One stated condition as a constraint: item A (categoryA, choiceA) and item B (categoryB, choiceB),
 // whose slots' rank difference in the order of `order` must lie in `accepted` (bit d + 4).
 struct Constraint {
-    int rule = 0; // 1..16
+    int rule = 0; // 1..16, then 17.. for extra rules
     int categoryA = 0, choiceA = 0, categoryB = 0, choiceB = 0, order = 0;
     std::uint16_t accepted = 0;
     std::uint8_t scope = 0; // categories 2..6 that the constraint reads, bit c
@@ -38,8 +39,10 @@ struct Constraint {
 
 class Plan {
 public:
-    // Compiles `rules` as the check reads them: rules in row order up to the first malformed one.
-    explicit Plan(const RuleTable& rules);
+    // Compiles `rules` as the check reads them: rules in row order up to the first malformed one, then
+    // the `extra` rules as if they stood in rows 17, 18, ... (for questions such as "could these two
+    // items share a slot?").
+    explicit Plan(const RuleTable& rules, std::span<const Rule> extra = {});
 
     // The first rule that would stop the walk with its error message when reached, 0 when none.
     int errorRule() const { return errorRule_; }
@@ -50,6 +53,8 @@ public:
     WalkIndex findFirst(WalkIndex from);
     // The number of such positions in [from, to).
     std::uint64_t count(WalkIndex from, WalkIndex to);
+    // Whether any position passes; with a malformed rule, whether it would be reached.
+    bool satisfiable() { return findFirst(0) < kWalkSize; }
 
     const std::vector<Constraint>& constraints() const { return constraints_; }
 
