@@ -1,0 +1,102 @@
+// The main window `TForm1`: the name grid, the sixteen condition rows and the solution area, each widget
+// at its fixed place, and the handlers that the widgets' events run.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <chrono>
+
+#include "core/model.h"
+#include "ui/window_layout.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+namespace korvane {
+
+class ConditionBox;
+class Platform;
+struct Session;
+
+struct WindowOptions {
+    // A search processes pending window messages at most this often; the events it reports in between
+    // are gathered and shown at the next pump.
+    std::chrono::milliseconds pumpInterval{15};
+    // Solutions written into Memo1; the rest are counted only.
+    std::uint64_t listLimit = 10'000;
+};
+
+class TForm1 final : public QWidget {
+    Q_OBJECT
+
+public:
+    TForm1(Session& session, Platform& platform, WindowOptions options = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Window events.
+    void FormShow();
+    void FormClose();
+
+    // Commands.
+    void BitBtn19Click(); // solve
+    void BitBtn24Click(); // abandon the running search
+    void BitBtn20Click(); // clear all sixteen rows
+    void Clear01Click();  // clear row 1
+
+    // The condition rows. Boxes are numbered 1..112 like ComboBox1..ComboBox112, rows 1..16.
+    void FillCategoryList(ConditionBox* categoryBox, ConditionBox* choiceBox);
+    void FillChoiceList(ConditionBox* choiceBox, const ConditionBox* categoryBox);
+    // Stores the selected entry of box n into its field: the grid row or column the entry names, which
+    // is its position + 1 when the grid has no gaps; 0 when no entry is selected.
+    void StoreSelection(const ConditionBox* box, int n);
+    // Shows row k's steps and order boxes as relation value v needs them; other values change nothing.
+    void ApplyRelationVisibility(int k, std::int32_t v);
+    void ClearConditionRow(int k);
+    void ResetRuleTable();
+
+    ConditionBox* box(int n) const { return boxes_[static_cast<std::size_t>(n - 1)]; }
+    // SG1 cell text; row 0 is the header row.
+    QString cell(int column, int row) const;
+    void setCell(int column, int row, const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildGrid();
+    void buildConditionRows();
+    void buildBottomArea();
+    void setFocusOrder();
+    // A box's change and drop-down events (ComboBoxNChange, ComboBoxNDropDown).
+    void boxChanged(int n);
+    void boxDropDown(int n);
+    void runCommand(layout::Command command);
+    // Runs one handler so that no exception leaves it (SilentAbort silently, others in the error box).
+    template <class Handler>
+    void handle(Handler&& handler);
+
+    void AbandonSearch();
+    std::array<std::string, kBoxes> boxTexts() const;
+
+    Session& session_;
+    Platform& platform_;
+    WindowOptions options_;
+    bool shown_ = false;
+
+    std::array<ConditionBox*, kBoxes> boxes_{};
+    std::array<QPushButton*, kRules> clearButtons_{};
+    std::array<QPushButton*, layout::kButtons.size()> buttons_{};
+    QTableWidget* SG1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label17 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QProgressBar* ProgressBar2 = nullptr;
+};
+
+} // namespace korvane

@@ -1,0 +1,28 @@
+// The process-wide state that the window's handlers share: it lives beside the window, from start-up to
+// the end of the process, not inside it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "core/model.h"
+
+namespace korvane {
+
+struct Session {
+    // The coded conditions: written by the condition rows and the load command, read by the search.
+    RuleTable rules;
+    // Set by "Abandon" and by closing the window; cleared near the start of every solve.
+    bool abortRequested = false;
+    // True while a solve command runs; a second one is not started meanwhile.
+    bool searching = false;
+    // Set once the window was asked to close: a running search ends without touching the window.
+    bool closing = false;
+    // The lines the save-solution command writes; released when the window closes.
+    std::optional<QStringList> solutionLines = QStringList{};
+    // The load dialog's current file name: empty until the user confirms a file in it.
+    QString loadDialogFile;
+};
+
+} // namespace korvane

@@ -1,0 +1,138 @@
+// Where every widget of the main window stands, and what it looks like, in pixels at 96 dots per inch
+// from the top left corner of the client area. The sixteen condition rows are one table of seven boxes
+// that the window repeats; nothing here is copied per row.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "core/model.h"
+
+namespace korvane::layout {
+
+inline constexpr std::string_view kCaption = "Korvane  V1.0      (6 catégories / 5 choix)";
+inline constexpr int kOuterWidth = 891;
+inline constexpr int kOuterHeight = 761;
+// The client area of a classic Windows frame of that outer size, used until the real frame is known.
+inline constexpr int kClientWidth = 883;
+inline constexpr int kClientHeight = 734;
+
+inline constexpr int kFontPixels = 11; // "MS Sans Serif", 8 points
+
+inline constexpr std::uint32_t kAqua = 0x00FFFF;
+inline constexpr std::uint32_t kYellow = 0xFFFF00;
+inline constexpr std::uint32_t kWhite = 0xFFFFFF;
+inline constexpr std::uint32_t kRed = 0xFF0000;
+inline constexpr std::uint32_t kMaroon = 0x800000;
+inline constexpr std::uint32_t kWindowColour = 0xFF000000; // the platform's own colour, no RGB value
+
+// The boxes of a condition row, left to right.
+enum class BoxRole : std::uint8_t { CategoryA, ChoiceA, Steps, Relation, Order, CategoryB, ChoiceB };
+
+struct BoxColumn {
+    BoxRole role;
+    int perRow, base; // the box of row k is ComboBox(perRow * k + base)
+    int left, width;
+    std::uint32_t colour;
+    int shownEntries;        // entries the open list shows before it scrolls
+    bool visibleAtStart;
+    std::string_view hint;   // a row's category box A adds its row number
+    int partner;             // the column the drop-down empties with it, or -1
+};
+
+inline constexpr std::array<BoxColumn, 7> kBoxColumns{{
+    {BoxRole::CategoryA, 5, -4, 52, 125, kAqua, 6, true, "Condition ", 1},
+    {BoxRole::ChoiceA, 5, -3, 188, 125, kYellow, 6, true, "", 0},
+    {BoxRole::Steps, 1, 80, 324, 37, kWindowColour, 8, false, "Nombre de crans", -1},
+    {BoxRole::Relation, 5, -2, 368, 125, kWhite, 12, true, "", -1},
+    {BoxRole::Order, 1, 96, 500, 37, kWindowColour, 8, false, "N° de la catégorie à utiliser", -1},
+    {BoxRole::CategoryB, 5, -1, 548, 125, kAqua, 6, true, "", 6},
+    {BoxRole::ChoiceB, 5, 0, 684, 125, kYellow, 6, true, "", 5},
+}};
+
+inline constexpr int kBoxHeight = 21;
+inline constexpr int kListEntryHeight = 13;
+inline constexpr int kClearButtonLeft = 824;
+inline constexpr int kClearButtonSize = 21;
+inline constexpr int kClearIconSize = 14;
+
+constexpr int RowTop(int k) { return 160 + 24 * (k - 1); }
+constexpr int BoxNumber(const BoxColumn& column, int k) { return column.perRow * k + column.base; }
+constexpr const BoxColumn& Column(BoxRole role) { return kBoxColumns[static_cast<std::size_t>(role)]; }
+constexpr int BoxNumber(BoxRole role, int k) { return BoxNumber(Column(role), k); }
+
+static_assert(BoxNumber(BoxRole::CategoryA, 1) == 1 && BoxNumber(BoxRole::ChoiceB, 16) == 80);
+static_assert(BoxNumber(BoxRole::Steps, 1) == 81 && BoxNumber(BoxRole::Order, 16) == kBoxes);
+
+// The row and role of ComboBox n (1..112).
+struct BoxPlace {
+    int row;
+    BoxRole role;
+};
+constexpr BoxPlace PlaceOf(int n) {
+    if (n <= 80) return {(n - 1) / 5 + 1, std::array{BoxRole::CategoryA, BoxRole::ChoiceA, BoxRole::Relation,
+                                                     BoxRole::CategoryB, BoxRole::ChoiceB}[(n - 1) % 5]};
+    if (n <= 96) return {n - 80, BoxRole::Steps};
+    return {n - 96, BoxRole::Order};
+}
+static_assert(PlaceOf(83).row == 3 && PlaceOf(83).role == BoxRole::Steps);
+static_assert(PlaceOf(78).row == 16 && PlaceOf(78).role == BoxRole::Relation);
+
+// The order in which ClearConditionRow empties a row's boxes.
+inline constexpr std::array<BoxRole, 7> kClearOrder{BoxRole::CategoryA, BoxRole::ChoiceA, BoxRole::Relation,
+                                                    BoxRole::CategoryB, BoxRole::ChoiceB, BoxRole::Steps,
+                                                    BoxRole::Order};
+
+// The name grid SG1.
+inline constexpr int kGridLeft = 68, kGridTop = 8, kGridWidth = 777, kGridHeight = 141;
+inline constexpr int kGridColumnWidth = 127, kGridRowHeight = 18;
+inline constexpr int kGridLineWidth = 1; // drawn between cells, outside the sizes above
+inline constexpr std::string_view kGridHeader = R"(CATÉGORIE,"Choix 1","Choix 2","Choix 3","Choix 4","Choix 5")";
+
+// Label18..Label23 name grid rows 1..6; Label1..Label16 number the condition rows.
+constexpr int CategoryLabelTop(int c) { return 32 + 20 * (c - 1); }
+inline constexpr int kCategoryLabelLeft = 4, kCategoryLabelWidth = 54, kCategoryLabelHeight = 13;
+inline constexpr int kRowLabelLeft = 20, kRowLabelWidth = 22, kRowLabelHeight = 20, kRowLabelPixels = 16;
+
+struct Rect {
+    int left, top, width, height;
+};
+
+// The command buttons of the bottom area.
+enum class Command : std::uint8_t { LoadPuzzle, SavePuzzle, Abandon, ClearAll, Test, Solve, SaveSolution, Copy };
+
+struct ButtonSpec {
+    Command command;
+    std::string_view name;
+    Rect rect;
+    std::string_view caption;
+    std::string_view hint;
+    std::string_view picture; // resource path, empty for none
+    int pictureSize;
+    bool visible;
+};
+
+inline constexpr std::array<ButtonSpec, 8> kButtons{{
+    {Command::LoadPuzzle, "BitBtn23", {608, 556, 66, 25}, "puzzle", "Charger une enigme", ":/korvane/folder.svg", 17, true},
+    {Command::SavePuzzle, "BitBtn22", {676, 556, 66, 25}, "puzzle", "Sauvegarder une enigme", ":/korvane/floppy_purple.svg", 20, true},
+    {Command::Abandon, "BitBtn24", {744, 556, 66, 25}, "Abandon", "Abandonner le calcul de la solution", "", 0, true},
+    {Command::ClearAll, "BitBtn20", {824, 556, 21, 21}, "", "Efface toutes les règles existantes", ":/korvane/eraser.svg", 14, true},
+    {Command::Test, "BitBtn2", {548, 588, 53, 25}, "Test", "", "", 0, false},
+    {Command::Solve, "BitBtn19", {608, 588, 66, 25}, "soluce", "Trouver la solution de l'enigme", ":/korvane/eye.svg", 16, true},
+    {Command::SaveSolution, "BitBtn3", {676, 588, 66, 25}, "soluce", "Sauvegarder la solution trouvée", ":/korvane/floppy_red.svg", 17, true},
+    {Command::Copy, "BitBtn21", {744, 588, 66, 25}, "Clipboard", "Copier la solution trouvée dans le presse-papier", "", 0, true},
+}};
+
+inline constexpr Rect kMemo{20, 556, 517, 153};
+inline constexpr Rect kCount{548, 556, 49, 21};          // Edit1
+inline constexpr std::string_view kCountHint = "Nombre de solutions trouvées";
+inline constexpr Rect kStatus{548, 664, 261, 20};        // Label17
+inline constexpr int kStatusPixels = 12;
+inline constexpr Rect kInnerBar{544, 620, 265, 16};      // ProgressBar1
+inline constexpr Rect kOuterBar{544, 640, 265, 16};      // ProgressBar2
+
+inline constexpr std::string_view kIcon = ":/korvane/korvane.svg";
+inline constexpr std::string_view kClearPicture = ":/korvane/eraser.svg";
+
+} // namespace korvane::layout

@@ -1,0 +1,66 @@
+// The window's side of a search: the observer that lists solutions in Memo1, keeps the count in Edit1,
+// steps the two progress bars, processes pending window messages and passes on the abort request.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <chrono>
+#include <cstdint>
+
+#include "core/search.h"
+#include "core/solution_text.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace korvane {
+
+class Platform;
+struct Session;
+
+// Advances a progress bar by one; a step past its maximum starts it again at its minimum.
+void StepBar(QProgressBar* bar);
+
+// The line that follows the listed solutions when more were found than listed.
+QString UnlistedLine(std::uint64_t unlisted, std::uint64_t listLimit);
+
+class WindowSearch final : public SearchObserver {
+public:
+    struct Widgets {
+        QPlainTextEdit* memo;
+        QLineEdit* count;
+        QProgressBar* innerBar;
+        QProgressBar* outerBar;
+    };
+
+    // Pumps come from the engine at the walk's pump points; one that comes sooner than `pumpInterval`
+    // after the previous one is folded into the next. Solutions and the count reach the widgets right
+    // before each pump that is carried out, so a handler run by a pump sees them in full.
+    WindowSearch(Widgets widgets, Platform& platform, const Session& session, ChoiceNames names,
+                 std::chrono::milliseconds pumpInterval);
+
+    bool followsProgress() const override { return true; }
+    void solutionFound(const Assignment& assignment, std::uint64_t count) override;
+    void solutionsCounted(std::uint64_t count) override;
+    void stepInnerBar() override;
+    void stepOuterBar() override;
+    void pump() override;
+    bool abortRequested() override;
+
+    // Puts the lines and the count gathered since the last pump into the widgets.
+    void flush();
+
+private:
+    Widgets widgets_;
+    Platform& platform_;
+    const Session& session_;
+    SolutionWriter writer_;
+    std::chrono::milliseconds pumpInterval_;
+    QElapsedTimer sincePump_;
+    QString pendingLines_;    // solution lines not yet in Memo1, each ended by a line feed
+    std::uint64_t count_ = 0; // the running count
+    bool countShown_ = true;  // Edit1 shows count_
+};
+
+} // namespace korvane
