@@ -1,0 +1,264 @@
+// The main window as it opens: every widget's name, place, hint, look and start-up state, the focus
+// order, the lists that FormShow fills, and the way handlers report errors.
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <stdexcept>
+
+#include "ui/silent_abort.h"
+#include "window_driver.h"
+
+using namespace korvane;
+using namespace korvane::test;
+
+namespace {
+
+const QStringList kRelationTexts{"Correspond à",        "Contigu de",    "Voisin droit de",     "Voisin gauche de",
+                                 "Ne correspond pas à", "A droite de",   "A gauche de",         "Pas voisin droit de",
+                                 "Pas voisin gauche de", "PasContigu de"};
+
+// Left edge of the seven boxes of a row, by box number within the row's role order.
+struct BoxColumnPlace {
+    int (*number)(int k);
+    int left, width;
+};
+const BoxColumnPlace kColumns[] = {
+    {[](int k) { return 5 * k - 4; }, 52, 125}, {[](int k) { return 5 * k - 3; }, 188, 125},
+    {[](int k) { return 80 + k; }, 324, 37},    {[](int k) { return 5 * k - 2; }, 368, 125},
+    {[](int k) { return 96 + k; }, 500, 37},    {[](int k) { return 5 * k - 1; }, 548, 125},
+    {[](int k) { return 5 * k; }, 684, 125},
+};
+
+QStringList FocusOrder() {
+    QStringList order{"ComboBox1", "SG1"};
+    for (int n = 2; n <= 80; ++n) order << QStringLiteral("ComboBox%1").arg(n);
+    order << "BitBtn2" << "BitBtn3" << "Clear01";
+    for (int n = 4; n <= 19; ++n) order << QStringLiteral("BitBtn%1").arg(n);
+    order << "Memo1";
+    for (int n = 20; n <= 24; ++n) order << QStringLiteral("BitBtn%1").arg(n);
+    order << "Edit1";
+    for (int n = 81; n <= 112; ++n) order << QStringLiteral("ComboBox%1").arg(n);
+    return order;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theWindowHasItsCaptionAndItsClientArea() {
+        Fixture f;
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("Korvane  V1.0      (6 catégories / 5 choix)"));
+        QCOMPARE(f.form->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(f.form->size(), QSize(883, 734)); // 891 x 761 with a classic frame
+        QVERIFY(!f.form->windowIcon().isNull());
+        for (const QWidget* w : f.form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY2(f.form->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        QCOMPARE(f.form->font().pixelSize(), 11);
+    }
+
+    void everyConditionBoxStandsAtItsPlace() {
+        Fixture f;
+        for (int k = 1; k <= 16; ++k) {
+            const int top = 160 + 24 * (k - 1);
+            for (const BoxColumnPlace& column : kColumns)
+                QCOMPARE(f.box(column.number(k))->geometry(), QRect(column.left, top, column.width, 21));
+            const QString clear = k == 1 ? QStringLiteral("Clear01") : QStringLiteral("BitBtn%1").arg(k + 2);
+            QCOMPARE(f.widget(clear)->geometry(), QRect(824, top, 21, 21));
+            auto* number = f.widget<QLabel>(QStringLiteral("Label%1").arg(k));
+            QCOMPARE(number->geometry(), QRect(20, top, 22, 20));
+            QCOMPARE(number->text(), QString::number(k));
+        }
+        for (int c = 1; c <= 6; ++c) {
+            auto* label = f.widget<QLabel>(QStringLiteral("Label%1").arg(17 + c));
+            QCOMPARE(label->text(), QStringLiteral("Catégorie %1").arg(c));
+            QCOMPARE(label->pos(), QPoint(4, 32 + 20 * (c - 1)));
+            QCOMPARE(label->height(), 13);
+        }
+    }
+
+    void theBottomAreaWidgetsStandAtTheirPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<bool>("visible");
+        auto row = [](const char* name, QRect rect, const char* caption, const char* hint, bool visible) {
+            QTest::newRow(name) << QString(name) << rect << QString(caption) << QString(hint) << visible;
+        };
+        row("SG1", {68, 8, 777, 141}, "", "", true);
+        row("Memo1", {20, 556, 517, 153}, "", "", true);
+        row("Edit1", {548, 556, 49, 21}, "0", "Nombre de solutions trouvées", true);
+        row("BitBtn23", {608, 556, 66, 25}, "puzzle", "Charger une enigme", true);
+        row("BitBtn22", {676, 556, 66, 25}, "puzzle", "Sauvegarder une enigme", true);
+        row("BitBtn24", {744, 556, 66, 25}, "Abandon", "Abandonner le calcul de la solution", true);
+        row("BitBtn20", {824, 556, 21, 21}, "", "Efface toutes les règles existantes", true);
+        row("BitBtn2", {548, 588, 53, 25}, "Test", "", false);
+        row("BitBtn19", {608, 588, 66, 25}, "soluce", "Trouver la solution de l'enigme", true);
+        row("BitBtn3", {676, 588, 66, 25}, "soluce", "Sauvegarder la solution trouvée", true);
+        row("BitBtn21", {744, 588, 66, 25}, "Clipboard", "Copier la solution trouvée dans le presse-papier", true);
+        row("ProgressBar1", {544, 620, 265, 16}, "", "", false);
+        row("ProgressBar2", {544, 640, 265, 16}, "", "", false);
+        row("Label17", {548, 664, 261, 20}, "", "", true);
+    }
+    void theBottomAreaWidgetsStandAtTheirPlaces() {
+        QFETCH(QString, name);
+        QFETCH(QRect, rect);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        QFETCH(bool, visible);
+        Fixture f;
+        QWidget* w = f.widget(name);
+        QCOMPARE(w->geometry(), rect);
+        QCOMPARE(w->toolTip(), hint);
+        QCOMPARE(w->isVisible(), visible);
+        if (auto* button = qobject_cast<QPushButton*>(w)) QCOMPARE(button->text(), caption);
+        if (auto* line = qobject_cast<QLineEdit*>(w)) QCOMPARE(line->text(), caption);
+        if (auto* label = qobject_cast<QLabel*>(w)) QCOMPARE(label->text(), caption);
+    }
+
+    void buttonsWithAPictureShowIt() {
+        Fixture f;
+        for (const char* name : {"BitBtn23", "BitBtn22", "BitBtn20", "BitBtn19", "BitBtn3", "Clear01", "BitBtn18"})
+            QVERIFY2(!f.widget<QPushButton>(name)->icon().isNull(), name);
+        for (const char* name : {"BitBtn24", "BitBtn21", "BitBtn2"})
+            QVERIFY2(f.widget<QPushButton>(name)->icon().isNull(), name);
+        QCOMPARE(f.widget<QPushButton>("BitBtn22")->iconSize(), QSize(20, 20));
+        QCOMPARE(f.widget<QPushButton>("Clear01")->iconSize(), QSize(14, 14));
+    }
+
+    void conditionBoxesCarryTheirHintsAndColours() {
+        Fixture f;
+        for (int k = 1; k <= 16; ++k) {
+            QCOMPARE(f.box(5 * k - 4)->toolTip(), QStringLiteral("Condition %1").arg(k));
+            QCOMPARE(f.box(80 + k)->toolTip(), QStringLiteral("Nombre de crans"));
+            QCOMPARE(f.box(96 + k)->toolTip(), QStringLiteral("N° de la catégorie à utiliser"));
+            for (int n : {5 * k - 3, 5 * k - 2, 5 * k - 1, 5 * k}) QCOMPARE(f.box(n)->toolTip(), QString());
+            QCOMPARE(f.box(5 * k - 4)->palette().color(QPalette::Base), QColor(0x00, 0xFF, 0xFF));
+            QCOMPARE(f.box(5 * k - 1)->palette().color(QPalette::Base), QColor(0x00, 0xFF, 0xFF));
+            QCOMPARE(f.box(5 * k - 3)->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00));
+            QCOMPARE(f.box(5 * k)->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0x00));
+            QCOMPARE(f.box(5 * k - 2)->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
+            QCOMPARE(f.box(5 * k - 4)->maxVisibleItems(), 6);
+            QCOMPARE(f.box(5 * k - 2)->maxVisibleItems(), 12);
+            QCOMPARE(f.box(80 + k)->maxVisibleItems(), 8);
+        }
+        auto* number = f.widget<QLabel>("Label7");
+        QVERIFY(number->font().bold());
+        QCOMPARE(number->font().pixelSize(), 16);
+        QCOMPARE(number->palette().color(QPalette::WindowText), QColor(0x80, 0x00, 0x00));
+        auto* status = f.widget<QLabel>("Label17");
+        QVERIFY(status->font().bold());
+        QCOMPARE(status->font().pixelSize(), 12);
+        QCOMPARE(status->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0x00));
+        auto* count = f.widget<QLineEdit>("Edit1");
+        QVERIFY(count->font().bold() && count->isReadOnly());
+        QCOMPARE(count->palette().color(QPalette::Text), QColor(0xFF, 0x00, 0x00));
+    }
+
+    void beforeFormShowEveryListIsEmpty() {
+        Session session;
+        FakePlatform platform;
+        TForm1 form(session, platform);
+        for (int n = 1; n <= 112; ++n) QCOMPARE(form.box(n)->count(), 0);
+        QCOMPARE(form.cell(0, 0), QString());
+    }
+
+    void formShowFillsTheHeaderAndTheFixedListsOnce() {
+        Fixture f;
+        f.form->hide();
+        f.form->show(); // shown again: FormShow does not run twice
+        const QStringList header{"CATÉGORIE", "Choix 1", "Choix 2", "Choix 3", "Choix 4", "Choix 5"};
+        for (int c = 0; c <= 5; ++c) QCOMPARE(f.form->cell(c, 0), header[c]);
+        for (int k = 1; k <= 16; ++k) {
+            QCOMPARE(f.openList(5 * k - 2), kRelationTexts);
+            QCOMPARE(f.openList(80 + k), (QStringList{"1", "2", "3", "4"}));
+            QCOMPARE(f.openList(96 + k), (QStringList{"1", "2", "3", "4", "5", "6"}));
+        }
+    }
+
+    void afterStartUpNothingIsChosenOrShown() {
+        Fixture f;
+        QCOMPARE(f.session.rules, RuleTable{});
+        for (int n = 1; n <= 112; ++n) {
+            QCOMPARE(f.box(n)->currentText(), QString());
+            QCOMPARE(f.box(n)->currentIndex(), -1);
+            QCOMPARE(f.box(n)->isVisible(), n <= 80);
+            QVERIFY(f.box(n)->isEditable());
+        }
+        for (int r = 1; r <= 6; ++r)
+            for (int c = 0; c <= 5; ++c) QCOMPARE(f.form->cell(c, r), QString());
+        QCOMPARE(f.edit1(), QStringLiteral("0"));
+        QCOMPARE(f.memo()->toPlainText(), QString());
+    }
+
+    void theGridHasAFixedHeaderRowAndEditableCells() {
+        Fixture f;
+        auto* grid = f.widget<QTableWidget>("SG1");
+        QCOMPARE(grid->rowCount(), 6);
+        QCOMPARE(grid->columnCount(), 6);
+        QVERIFY(grid->horizontalHeader()->isVisible());
+        QVERIFY(!grid->horizontalHeader()->sectionsClickable());
+        f.typeCell(5, 6, QStringLiteral("Dernier"));
+        f.typeCell(0, 1, QStringLiteral("Maison"));
+        QCOMPARE(f.form->cell(5, 6), QStringLiteral("Dernier"));
+        QCOMPARE(f.form->cell(0, 1), QStringLiteral("Maison"));
+        QCOMPARE(grid->selectionMode(), QAbstractItemView::ContiguousSelection);
+    }
+
+    void theFocusOrderFollowsTheList() {
+        Fixture f;
+        const QStringList expected = FocusOrder();
+        QStringList seen;
+        QWidget* w = f.box(1);
+        do {
+            if (expected.contains(w->objectName()) && !seen.contains(w->objectName())) seen << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != f.box(1));
+        QCOMPARE(seen, expected);
+    }
+
+    void resizingMovesNothing() {
+        Fixture f;
+        QList<QRect> before;
+        const auto children = f.form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        for (const QWidget* w : children) before << w->geometry();
+        f.form->resize(1400, 1000);
+        f.form->showMaximized();
+        QApplication::processEvents();
+        QList<QRect> after;
+        for (const QWidget* w : children) after << w->geometry();
+        QCOMPARE(after, before);
+    }
+
+    void errorBoxTextEndsWithAPeriod_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a message ending in a letter gets a period") << "Accès refusé" << "Accès refusé.";
+        QTest::newRow("a message ending in a digit gets a period") << "Erreur 5" << "Erreur 5.";
+        QTest::newRow("a message ending in a period is kept") << "Fini." << "Fini.";
+        QTest::newRow("a message ending below the period is kept") << "Fini !" << "Fini !";
+        QTest::newRow("an empty message stays empty") << "" << "";
+    }
+    void errorBoxTextEndsWithAPeriod() {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(ErrorBoxText(message), shown);
+    }
+
+    void handlersReportErrorsAndTheProgramGoesOn() {
+        FakePlatform platform;
+        RunHandler(platform, [] { throw SilentAbort(); });
+        QVERIFY(platform.shown.empty());
+        RunHandler(platform, [] { throw std::runtime_error("Disque plein"); });
+        RunHandler(platform, [] { throw 42; });
+        QCOMPARE(platform.texts(), (QStringList{"Disque plein.", ""}));
+        QCOMPARE(platform.shown.front().kind, FakePlatform::Shown::Kind::Error);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
