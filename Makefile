@@ -20,7 +20,7 @@ build-san: deps
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 
 run: build
-	./$(BUILD)/cli/korvane-solve examples/zebra.e65
+	./$(BUILD)/ui/korvane
 
 test-release: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
