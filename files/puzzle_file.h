@@ -56,7 +56,8 @@ std::variant<Puzzle, FileError> ReadPuzzle(QByteArrayView bytes);
 // 9,999 bytes. Whatever it returns as bytes, ReadPuzzle turns back into `puzzle`.
 std::variant<QByteArray, FileError> WritePuzzle(const Puzzle& puzzle);
 
-// Reads the file at `path` and parses it with ReadPuzzle. Errors name the file by its native path.
+// Reads the file at `path` and parses it with ReadPuzzle. A file over 16 MiB is refused without being
+// read to its end (a puzzle's text lines end within 30 kB). Errors name the file by its native path.
 std::variant<Puzzle, FileError> LoadPuzzleFile(const QString& path);
 
 // Writes `puzzle` to `path` through a temporary file that replaces the target only once every byte is
