@@ -180,13 +180,26 @@ Plan::Plan(const RuleTable& rules, std::span<const Rule> extra) {
         for (const Constraint& c : constraints_)
             if ((c.scope >> category & 1u) && c.last > category) independent = false;
         independent_[static_cast<std::size_t>(level)] = independent;
-        std::uint8_t key = 0;
-        for (const Constraint& c : constraints_)
-            if (c.last >= category)
-                for (int d = 2; d < category; ++d)
-                    if (c.scope >> d & 1u) key = static_cast<std::uint8_t>(key | 1u << (d - 2));
-        keyLevels_[static_cast<std::size_t>(level)] = key;
     }
+    // Constraints applied at level t or later read, from the rows chosen above level `level`, only the
+    // slot of their item or, for their order category, the whole row.
+    for (int t = 0; t < kLevels; ++t) {
+        for (int n : triggered_[static_cast<std::size_t>(t)]) {
+            const Constraint& c = constraints_[static_cast<std::size_t>(n)];
+            for (int level = 1; level <= t; ++level) {
+                for (int d = 2; d < level + 2; ++d) {
+                    if (!(c.scope >> d & 1u)) continue;
+                    const int choice = d == c.order ? 0 : d == c.categoryA ? c.choiceA : c.choiceB;
+                    pending_[static_cast<std::size_t>(level)].push_back({n, d, choice});
+                }
+            }
+        }
+    }
+    // A pending constraint has at most one category above the level (its trigger is at or below it), so
+    // this holds unless many extra rules were added; without room, that level keeps no counts.
+    for (int level = 0; level < kLevels; ++level)
+        memoized_[static_cast<std::size_t>(level)] =
+            level > 0 && pending_[static_cast<std::size_t>(level)].size() <= 8 * kFeatureWords;
     for (const Rows& d : root)
         if (d.empty()) impossible_ = true;
     chosen_.fill(-1);
@@ -216,11 +229,35 @@ bool Plan::descend(int level, int row) {
     return alive;
 }
 
-std::uint32_t Plan::subtreeKey(int level) const {
-    std::uint32_t key = 0;
-    for (std::size_t i = 0; i < static_cast<std::size_t>(level); ++i)
-        if (keyLevels_[static_cast<std::size_t>(level)] >> i & 1u) key = key * kRows + static_cast<std::uint32_t>(chosen_[i]);
-    return key;
+std::size_t Plan::StateHash::operator()(const State& s) const {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (std::uint64_t w : s.words) h = (h ^ w) * 0xBF58476D1CE4E5B9ull + (h >> 29);
+    return static_cast<std::size_t>(h ^ (h >> 31));
+}
+
+Plan::State Plan::stateOf(int level) const {
+    const auto l = static_cast<std::size_t>(level);
+    State s;
+    for (std::size_t j = l; j < kLevels; ++j) {
+        s.words[2 * j] = frames_[l][j].low();
+        s.words[2 * j + 1] = frames_[l][j].high();
+    }
+    std::size_t byte = 0;
+    for (const Feature& f : pending_[l]) {
+        const int row = chosen_[static_cast<std::size_t>(f.category - 2)];
+        const std::uint64_t value = f.choice == 0 ? static_cast<std::uint64_t>(row)
+                                                  : T().slotOf[static_cast<std::size_t>(row)]
+                                                              [static_cast<std::size_t>(f.choice - 1)];
+        s.words[2 * kLevels + byte / 8] |= value << (8 * (byte % 8));
+        ++byte;
+    }
+    return s;
+}
+
+void Plan::remember(int level, const State& state, std::uint64_t count) {
+    auto& memo = counted_[static_cast<std::size_t>(level)];
+    if (memo.size() >= kMemoLimit) memo.clear(); // bounded memory; forgetting only costs time
+    memo.emplace(state, count);
 }
 
 bool Plan::find(int level, bool tight, const Position& lo, Position& out) {
@@ -232,8 +269,10 @@ bool Plan::find(int level, bool tight, const Position& lo, Position& out) {
         out[l] = candidates.first();
         return true;
     }
-    if (!tight && level > 0) { // a subtree known to be empty under this key
-        const auto it = counted_[l].find(subtreeKey(level));
+    State state;
+    if (!tight && memoized_[l]) { // a subtree known to be empty in this state
+        state = stateOf(level);
+        const auto it = counted_[l].find(state);
         if (it != counted_[l].end() && it->second == 0) return false;
     }
     for (; !candidates.empty(); candidates.removeFirst()) {
@@ -244,7 +283,7 @@ bool Plan::find(int level, bool tight, const Position& lo, Position& out) {
         // Not tight: the rows below were tried in full, and with no tie to this row none will do better.
         if (!tight && independent_[l]) break;
     }
-    if (!tight && level > 0) counted_[l].emplace(subtreeKey(level), 0);
+    if (!tight && memoized_[l]) remember(level, state, 0);
     return false;
 }
 
@@ -253,10 +292,10 @@ std::uint64_t Plan::countAll(int level) {
     Rows d = frames_[l][l];
     if (level == kLevels - 1) return static_cast<std::uint64_t>(d.count());
     if (d.empty()) return 0;
-    std::uint32_t key = 0;
-    if (level > 0) {
-        key = subtreeKey(level);
-        if (const auto it = counted_[l].find(key); it != counted_[l].end()) return it->second;
+    State state;
+    if (memoized_[l]) {
+        state = stateOf(level);
+        if (const auto it = counted_[l].find(state); it != counted_[l].end()) return it->second;
     }
     std::uint64_t total = 0;
     if (independent_[l]) { // every row leaves the same domains below
@@ -265,7 +304,7 @@ std::uint64_t Plan::countAll(int level) {
         for (; !d.empty(); d.removeFirst())
             if (descend(level, d.first())) total += countAll(level + 1);
     }
-    if (level > 0) counted_[l][key] = total;
+    if (memoized_[l]) remember(level, state, total);
     return total;
 }
 

@@ -69,11 +69,29 @@ private:
     std::vector<Constraint> constraints_;
     std::array<std::vector<int>, kLevels> triggered_; // constraints to apply once a level is assigned
     std::array<bool, kLevels> independent_{};        // a level whose row constrains no later level
-    // The subtree below level i depends only on the rows chosen at the levels in keyLevels_[i] (bit per
-    // level): its count is kept per such key and reused for every prefix that shares it.
-    std::array<std::uint8_t, kLevels> keyLevels_{};
-    std::array<std::unordered_map<std::uint32_t, std::uint64_t>, kLevels> counted_;
-    std::uint32_t subtreeKey(int level) const;
+    // What the subtree below a level depends on: the domains of that level and the later ones, and what
+    // constraints still to be applied read of the rows already chosen (the slot of an item, or the whole
+    // row of an order category). Many prefixes lead to the same state, so subtree counts are kept per
+    // state.
+    struct Feature {
+        int constraint;
+        int category;
+        int choice; // the item's choice, or 0 for the whole row
+    };
+    static constexpr std::size_t kFeatureWords = 4; // a byte per pending constraint
+    struct State {
+        std::array<std::uint64_t, 2 * kLevels + kFeatureWords> words{};
+        friend bool operator==(const State&, const State&) = default;
+    };
+    struct StateHash {
+        std::size_t operator()(const State& s) const;
+    };
+    State stateOf(int level) const;
+    void remember(int level, const State& state, std::uint64_t count);
+    static constexpr std::size_t kMemoLimit = 1 << 18;
+    std::array<std::vector<Feature>, kLevels> pending_;
+    std::array<bool, kLevels> memoized_{};
+    std::array<std::unordered_map<State, std::uint64_t, StateHash>, kLevels> counted_;
     bool impossible_ = false;
     int errorRule_ = 0;
     std::string_view errorText_;

@@ -41,6 +41,9 @@ public:
     constexpr Rows& operator|=(Rows o) { return *this = *this | o; }
     friend constexpr bool operator==(Rows, Rows) = default;
 
+    constexpr std::uint64_t low() const { return lo_; }   // rows 0..63
+    constexpr std::uint64_t high() const { return hi_; }  // rows 64..119
+
 private:
     constexpr Rows(std::uint64_t lo, std::uint64_t hi) : lo_(lo), hi_(hi) {}
     std::uint64_t lo_ = 0;

@@ -85,7 +85,7 @@ Puzzle Seating() {
                       {"Juge", "Pilote", "Luthier", "Notaire", "Peintre"}}}};
     using enum RelationKind;
     return MakePuzzle(grid, {
-                                {2, 1, Corresponds, 1, 1},
+                                {4, 2, Corresponds, 6, 2},
                                 {2, 2, RightNeighbour, 2, 1, 1, 1},
                                 {2, 3, RightOf, 2, 2, 0, 1},
                                 {2, 5, Corresponds, 1, 5},
