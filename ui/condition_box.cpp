@@ -24,9 +24,10 @@ private:
 
 } // namespace
 
-ConditionBox::ConditionBox(int entryHeight, QWidget* parent) : QComboBox(parent) {
-    setItemDelegate(new FixedHeightDelegate(entryHeight, this));
-    setEditable(true);
+ConditionBox::ConditionBox(int entryHeight, QWidget* parent) : QComboBox(parent), entryHeight_(entryHeight) {
+    // An edit field of our own makes the box editable without building its list window now; that
+    // waits for the first opening, which keeps the start of the program quick.
+    setLineEdit(new QLineEdit(this));
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr); // completion is done here, where it also selects the entry
     lineEdit()->installEventFilter(this);
@@ -59,6 +60,10 @@ void ConditionBox::appendEntry(const QString& text, const QVariant& data) {
 }
 
 void ConditionBox::showPopup() {
+    if (!listBuilt_) {
+        setItemDelegate(new FixedHeightDelegate(entryHeight_, this));
+        listBuilt_ = true;
+    }
     emit aboutToDropDown();
     QComboBox::showPopup();
 }

@@ -38,6 +38,8 @@ private:
     // Leaves `text` in the edit field with the cursor where it was and no entry selected.
     void deselectKeepingText(const QString& text);
 
+    int entryHeight_;
+    bool listBuilt_ = false; // the list window exists, with its fixed entry height
     bool deleting_ = false; // the edit being reported was made by Backspace or Delete
 };
 

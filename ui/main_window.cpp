@@ -139,9 +139,7 @@ void TForm1::buildGrid() {
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionsClickable(false);
     header->setHighlightSections(false);
-    header->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: #FFFF00; color: black;"
-                                         " border: none; border-right: 1px solid #A0A0A0;"
-                                         " border-bottom: 1px solid #A0A0A0; padding-left: 2px; }"));
+    SetColour(header, QPalette::Button, kYellow);
     QStringList empty;
     for (int c = 0; c <= kChoices; ++c) empty.append(QString());
     SG1->setHorizontalHeaderLabels(empty);
@@ -202,6 +200,7 @@ void TForm1::buildBottomArea() {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     SetGeometry(Memo1, kMemo);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setUndoRedoEnabled(false);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
@@ -417,6 +416,10 @@ void TForm1::BitBtn19Click() {
         for (int k = 1; k <= kChoices; ++k)
             names[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)] = cell(k, c).toStdString();
     Memo1->clear();
+    // The solutions are the program's text, not edits to undo; keeping no undo record of them also
+    // halves the time they take to reach the box.
+    Memo1->setUndoRedoEnabled(false);
+    const auto undoBack = qScopeGuard([this] { Memo1->setUndoRedoEnabled(true); });
     Label17->clear();
     Edit1->setText(QStringLiteral("0"));
     ClearEmptyRuleFields(session_.rules, boxTexts());
@@ -435,9 +438,9 @@ void TForm1::BitBtn19Click() {
     const SearchResult result = Search(session_.rules, observer, searchOptions);
     if (session_.closing) throw SilentAbort(); // the window is gone: nothing more to show
 
+    if (result.outcome == SearchOutcome::Aborted) AbandonSearch();
     observer.solutionsCounted(result.count);
     observer.flush();
-    if (result.outcome == SearchOutcome::Aborted) AbandonSearch();
     if (result.count > result.listed) Memo1->appendPlainText(UnlistedLine(result.count - result.listed, options_.listLimit));
     if (result.outcome == SearchOutcome::RuleError) {
         // The bars stay shown and nothing sounds: the solve ends on the message.

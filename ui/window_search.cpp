@@ -10,9 +10,9 @@
 
 namespace korvane {
 
-void StepBar(QProgressBar* bar) {
-    const int next = bar->value() + 1;
-    bar->setValue(next > bar->maximum() ? bar->minimum() : next);
+void StepBar(QProgressBar* bar, int steps) {
+    const int span = bar->maximum() - bar->minimum() + 1;
+    bar->setValue(bar->minimum() + (bar->value() - bar->minimum() + steps) % span);
 }
 
 QString UnlistedLine(std::uint64_t unlisted, std::uint64_t listLimit) {
@@ -41,29 +41,38 @@ void WindowSearch::solutionsCounted(std::uint64_t count) {
     countShown_ = false;
 }
 
-void WindowSearch::stepInnerBar() { StepBar(widgets_.innerBar); }
+void WindowSearch::stepInnerBar() { ++innerSteps_; }
 
-void WindowSearch::stepOuterBar() { StepBar(widgets_.outerBar); }
+void WindowSearch::stepOuterBar() { ++outerSteps_; }
 
 void WindowSearch::pump() {
     if (session_.closing || sincePump_.elapsed() < pumpInterval_.count()) return;
-    flush();
-    platform_.pump();
+    // Lines reach Memo1 in pieces with a pump after each, so that the window never waits long.
+    do {
+        flush(kPieceCharacters);
+        platform_.pump();
+    } while (!pendingLines_.isEmpty() && !abortRequested());
     sincePump_.restart();
 }
 
 bool WindowSearch::abortRequested() { return session_.abortRequested || session_.closing; }
 
-void WindowSearch::flush() {
+void WindowSearch::flush(qsizetype maxCharacters) {
     if (!pendingLines_.isEmpty()) {
-        pendingLines_.chop(1); // appendPlainText starts a line of its own
-        widgets_.memo->appendPlainText(pendingLines_);
-        pendingLines_.clear();
+        qsizetype end = pendingLines_.size();
+        if (end > maxCharacters) end = pendingLines_.lastIndexOf(QLatin1Char('\n'), maxCharacters) + 1;
+        if (end <= 0) end = pendingLines_.indexOf(QLatin1Char('\n')) + 1; // one line longer than a piece
+        // appendPlainText starts a line of its own, so the piece goes without its last line feed.
+        widgets_.memo->appendPlainText(QStringView(pendingLines_).first(end - 1).toString());
+        pendingLines_.remove(0, end);
     }
+    if (!pendingLines_.isEmpty()) return; // the count follows the lines it counts
     if (!countShown_) {
         widgets_.count->setText(QString::number(count_));
         countShown_ = true;
     }
+    if (innerSteps_ > 0) StepBar(widgets_.innerBar, std::exchange(innerSteps_, 0));
+    if (outerSteps_ > 0) StepBar(widgets_.outerBar, std::exchange(outerSteps_, 0));
 }
 
 } // namespace korvane

@@ -6,6 +6,7 @@
 #include <QString>
 #include <chrono>
 #include <cstdint>
+#include <limits>
 
 #include "core/search.h"
 #include "core/solution_text.h"
@@ -19,8 +20,8 @@ namespace korvane {
 class Platform;
 struct Session;
 
-// Advances a progress bar by one; a step past its maximum starts it again at its minimum.
-void StepBar(QProgressBar* bar);
+// Advances a progress bar by `steps`; a step past its maximum starts it again at its minimum.
+void StepBar(QProgressBar* bar, int steps = 1);
 
 // The line that follows the listed solutions when more were found than listed.
 QString UnlistedLine(std::uint64_t unlisted, std::uint64_t listLimit);
@@ -48,10 +49,14 @@ public:
     void pump() override;
     bool abortRequested() override;
 
-    // Puts the lines and the count gathered since the last pump into the widgets.
-    void flush();
+    // Puts the lines gathered since the last pump into Memo1, at most about `maxCharacters` of them
+    // (whole lines); once none is left, also the count and the bar steps.
+    void flush(qsizetype maxCharacters = std::numeric_limits<qsizetype>::max());
 
 private:
+    // About 10 ms of work for Memo1, which takes some 40 ns per character.
+    static constexpr qsizetype kPieceCharacters = 256 * 1024;
+
     Widgets widgets_;
     Platform& platform_;
     const Session& session_;
@@ -61,6 +66,9 @@ private:
     QString pendingLines_;    // solution lines not yet in Memo1, each ended by a line feed
     std::uint64_t count_ = 0; // the running count
     bool countShown_ = true;  // Edit1 shows count_
+    // Steps not yet shown: a bar repaints at once when its position changes, so it changes at pumps.
+    int innerSteps_ = 0;
+    int outerSteps_ = 0;
 };
 
 } // namespace korvane

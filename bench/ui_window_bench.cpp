@@ -1,0 +1,143 @@
+// Speed of the window, measured through the real widgets and Qt's own event processing: time to the
+// first shown window, Zebra solved from the button to the verdict, the first 10,000 solutions of a
+// puzzle without rules listed with the exact count, the resident memory afterwards, and the longest
+// wait between two message pumps during that search.
+//
+// Run on a display (for instance Xvfb :99): bench/ui_window_bench.sh [build-dir]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStyleFactory>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <variant>
+
+#include "files/puzzle_file.h"
+#include "ui/condition_box.h"
+#include "ui/main_window.h"
+#include "ui/qt_platform.h"
+#include "ui/session.h"
+
+using namespace korvane;
+
+namespace {
+
+double NowMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+long ResidentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
+    return -1;
+}
+
+// The real platform, with the gaps between pumps recorded and the beep kept quiet.
+class TimedPlatform final : public Platform {
+public:
+    QtPlatform qt;
+    QElapsedTimer sincePump;
+    qint64 longestGapMs = 0;
+    int pumps = 0;
+
+    void notice(const QString& text) override { std::fprintf(stderr, "notice: %s\n", qPrintable(text)); }
+    void information(const QString& text) override { notice(text); }
+    Answer warningOkAbort(const QString& text) override { return notice(text), Answer::Ok; }
+    void error(const QString& text) override { notice(text); }
+    std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> openFileName(const FileDialogRequest&) override { return std::nullopt; }
+    void beep() override {}
+    void setClipboardText(const QString& text) override { qt.setClipboardText(text); }
+    void pump() override {
+        if (sincePump.isValid()) longestGapMs = std::max(longestGapMs, sincePump.elapsed());
+        ++pumps;
+        qt.pump();
+        sincePump.restart();
+    }
+};
+
+void ShowPuzzle(TForm1& form, Session& session, const Puzzle& puzzle) {
+    for (int column = 0; column <= kChoices; ++column)
+        for (int row = 1; row <= kCategories; ++row)
+            form.setCell(column, row, QString::fromStdString(puzzle.name(column, row)));
+    for (int n = 1; n <= kBoxes; ++n) form.box(n)->setTextSilently(QString::fromStdString(puzzle.boxTexts[n - 1]));
+    session.rules = puzzle.rules;
+    for (int k = 1; k <= kRules; ++k) form.ApplyRelationVisibility(k, session.rules[k].relation);
+}
+
+// Presses "soluce" and returns the milliseconds until the verdict is shown.
+double Solve(TForm1& form) {
+    auto* button = form.findChild<QWidget*>(QStringLiteral("BitBtn19"));
+    QElapsedTimer timer;
+    timer.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const double started = NowMs();
+    const QString zebraPath = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("examples/zebra.e65");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const double appMade = NowMs();
+    Session session;
+    TimedPlatform platform;
+    TForm1 form(session, platform);
+    const double formMade = NowMs();
+    form.show();
+    const double showCalled = NowMs();
+    if (!QTest::qWaitForWindowExposed(&form)) return 1;
+    const double shown = NowMs();
+    // The launcher passes its own start time, so that loading the program counts as well.
+    if (const char* launched = std::getenv("KORVANE_BENCH_LAUNCHED_MS"))
+        std::printf("window shown:            %.1f ms after launch\n", shown - std::atof(launched));
+    std::printf("window shown:            %.1f ms after main() (application %.1f, window built %.1f, show() %.1f)\n",
+                shown - started, appMade - started, formMade - started, showCalled - started);
+
+    timespec cpu{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    std::printf("window shown:            %.1f ms of processor time since the process started\n",
+                static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) / 1e6);
+    if (argc > 2 && QByteArray(argv[2]) == "--startup-only") return 0;
+
+    const auto loaded = LoadPuzzleFile(zebraPath);
+    if (const auto* error = std::get_if<FileError>(&loaded)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error->message));
+        return 1;
+    }
+    const Puzzle& zebra = std::get<Puzzle>(loaded);
+    auto* status = form.findChild<QLabel*>(QStringLiteral("Label17"));
+    auto* count = form.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    auto* memo = form.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+
+    double best = 1e9;
+    for (int run = 0; run < 20; ++run) {
+        ShowPuzzle(form, session, zebra);
+        best = std::min(best, Solve(form));
+    }
+    std::printf("Zebra solved:            %.2f ms (best of 20), %s, Edit1 %s\n", best, qPrintable(status->text()),
+                qPrintable(count->text()));
+
+    form.BitBtn20Click();
+    platform.longestGapMs = 0;
+    platform.pumps = 0;
+    const double ruleless = Solve(form);
+    std::printf("no rule, 10,000 listed:  %.0f ms, %s, Edit1 %s, Memo1 %d lines\n", ruleless,
+                qPrintable(status->text()), qPrintable(count->text()), memo->blockCount());
+    std::printf("longest wait between two pumps: %lld ms (%d pumps)\n", static_cast<long long>(platform.longestGapMs),
+                platform.pumps);
+    std::printf("resident memory:         %.1f MB\n", static_cast<double>(ResidentKiB()) / 1024.0);
+    return 0;
+}
