@@ -160,7 +160,15 @@ Plan::Plan(const RuleTable& rules, std::span<const Rule> extra) {
         c.last = 31 - std::countl_zero(static_cast<std::uint32_t>(c.scope));
         constraints_.push_back(c);
     }
+    prepare();
+}
 
+Plan::Plan(std::vector<Constraint> constraints, bool impossible)
+    : constraints_(std::move(constraints)), impossible_(impossible) {
+    prepare();
+}
+
+void Plan::prepare() {
     Domains& root = frames_[0];
     root.fill(Rows::All());
     RowArray rows{};
@@ -325,6 +333,48 @@ std::uint64_t Plan::countRange(int level, bool tightLo, bool tightHi, const Posi
             total += countRange(level + 1, tightLo && row == lo[l], tightHi && row == hi[l], lo, hi);
     }
     return total;
+}
+
+std::uint64_t Plan::countAll() {
+    if (impossible_) return 0;
+    if (total_) return *total_;
+    if (!reordered_) {
+        // The count does not depend on which category is walked first: walk first the categories that
+        // the most constraints tie to what is already placed, so that constraints apply early.
+        std::array<int, kCategories + 1> placeAt{0, 1, 0, 0, 0, 0, 0};
+        std::uint8_t placed = 0;
+        for (int level = 0; level < kLevels; ++level) {
+            int best = 0, bestTies = -1, bestDegree = -1;
+            for (int c = 2; c <= kCategories; ++c) {
+                if (placed >> c & 1u) continue;
+                int ties = 0, degree = 0;
+                for (const Constraint& k : constraints_) {
+                    if (!(k.scope >> c & 1u)) continue;
+                    ++degree;
+                    if (k.scope & placed) ++ties;
+                }
+                if (ties > bestTies || (ties == bestTies && degree > bestDegree)) {
+                    best = c;
+                    bestTies = ties;
+                    bestDegree = degree;
+                }
+            }
+            placed = static_cast<std::uint8_t>(placed | 1u << best);
+            placeAt[static_cast<std::size_t>(best)] = level + 2;
+        }
+        auto moved = [&](int c) { return placeAt[static_cast<std::size_t>(c)]; };
+        std::vector<Constraint> constraints = constraints_;
+        for (Constraint& k : constraints) {
+            k.categoryA = moved(k.categoryA);
+            k.categoryB = moved(k.categoryB);
+            k.order = moved(k.order);
+            k.scope = static_cast<std::uint8_t>(Bit(k.categoryA) | Bit(k.categoryB) | Bit(k.order));
+            k.last = 31 - std::countl_zero(static_cast<std::uint32_t>(k.scope));
+        }
+        reordered_.reset(new Plan(std::move(constraints), impossible_));
+    }
+    total_ = reordered_->impossible_ ? 0 : reordered_->countAll(0);
+    return *total_;
 }
 
 WalkIndex Plan::findFirst(WalkIndex from) {

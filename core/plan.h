@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <unordered_map>
@@ -53,6 +55,8 @@ public:
     WalkIndex findFirst(WalkIndex from);
     // The number of such positions in [from, to).
     std::uint64_t count(WalkIndex from, WalkIndex to);
+    // The number of positions passing, counted in whichever order of categories is quickest.
+    std::uint64_t countAll();
     // Whether any position passes; with a malformed rule, whether it would be reached.
     bool satisfiable() { return findFirst(0) < kWalkSize; }
 
@@ -60,6 +64,9 @@ public:
 
 private:
     using Domains = std::array<Rows, kLevels>;
+
+    Plan(std::vector<Constraint> constraints, bool impossible);
+    void prepare();
 
     bool descend(int level, int row);
     bool find(int level, bool tight, const Position& lo, Position& out);
@@ -100,6 +107,8 @@ private:
     std::array<Domains, kLevels + 1> frames_{};
     std::array<int, kLevels> chosen_{};  // row chosen at each level for the frame below, -1 when none
     std::array<bool, kLevels> alive_{};  // whether frames_[i + 1] has no empty domain
+    std::unique_ptr<Plan> reordered_;    // the same constraints with the categories walked in another order
+    std::optional<std::uint64_t> total_; // countAll(), once known
 };
 
 // The rows of category `target` allowed by `c` when every other category of its scope has its row in

@@ -31,8 +31,18 @@ private:
         snapshot_ = live_;
         plan_ = std::make_unique<Plan>(snapshot_);
     }
+    void recompile() {
+        compile();
+        rulesChanged_ = true;
+    }
     Step pump();
     Step pass(WalkIndex to);
+    // Whether no solution is left after at_. The whole count, taken in the quickest order, answers it
+    // without searching the rest of the walk in visit order.
+    bool noneLeft() {
+        const std::uint64_t total = plan_->countAll();
+        return total == 0 || (!rulesChanged_ && result_.count >= total);
+    }
     Step pollAbort() {
         if (!pollDue_) return Step::Continue;
         pollDue_ = false;
@@ -47,6 +57,7 @@ private:
     RuleTable snapshot_;
     std::unique_ptr<Plan> plan_;
     WalkIndex at_ = 0;       // the next assignment to judge
+    bool rulesChanged_ = false; // the rules changed during the walk
     WalkIndex nextRow_ = 0;  // the next row of category 4 whose end has not been passed
     bool pollDue_ = false;   // a pump ran since the last abort poll
     bool listing_ = true;
@@ -59,7 +70,7 @@ Walk::Step Walk::pump() {
     observer_.pump();
     pollDue_ = true;
     if (!(live_ == snapshot_)) {
-        compile();
+        recompile();
         return Step::Replan;
     }
     return Step::Continue;
@@ -99,7 +110,7 @@ SearchResult Walk::run() {
         if (plan_->errorRule() != 0) {
             // No solution can be found: the first assignment passing the rules above the malformed one
             // stops the walk.
-            const WalkIndex stop = plan_->findFirst(at_);
+            const WalkIndex stop = plan_->countAll() == 0 ? kWalkSize : plan_->findFirst(at_);
             const Step step = pass(stop);
             if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
             if (step == Step::Replan) continue;
@@ -112,7 +123,7 @@ SearchResult Walk::run() {
         }
         if (listing_ && result_.listed >= options_.listLimit) listing_ = false;
         if (listing_) {
-            const WalkIndex found = plan_->findFirst(at_);
+            const WalkIndex found = noneLeft() ? kWalkSize : plan_->findFirst(at_);
             const Step step = pass(found);
             if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
             if (step == Step::Replan) continue;
@@ -125,12 +136,14 @@ SearchResult Walk::run() {
             observer_.pump(); // the walk pumps twice after each solution; the rules are read after both
             observer_.pump();
             pollDue_ = true;
-            if (!(live_ == snapshot_)) compile();
+            if (!(live_ == snapshot_)) recompile();
             continue;
         }
         // Past the listing limit: count, stopping only where the walk pumps.
         if (!progress_) {
-            result_.count += plan_->count(at_, kWalkSize);
+            // When the rules held from the start, every solution before at_ is already counted: the
+            // whole count, taken in the quickest order, includes them.
+            result_.count = rulesChanged_ ? result_.count + plan_->count(at_, kWalkSize) : plan_->countAll();
             return result_;
         }
         WalkIndex to = kWalkSize;
@@ -143,7 +156,7 @@ SearchResult Walk::run() {
             }
             if (l != 0 && l != 119) row = row - l + 118; // only the first and last rows can step a bar
         }
-        result_.count += plan_->count(at_, to);
+        if (!noneLeft()) result_.count += plan_->count(at_, to);
         at_ = to;
         const Step step = pass(to);
         if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
