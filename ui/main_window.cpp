@@ -95,8 +95,11 @@ TForm1::TForm1(Session& session, Platform& platform, WindowOptions options, QWid
     setWindowTitle(Text(kCaption));
     setWindowIcon(QIcon(Text(kIcon)));
     setFont(WindowFont(kFontPixels));
-    setBackgroundRole(QPalette::Button);
-    setAutoFillBackground(true);
+    // The background has the button face's colour; the roles stay the window's, so that the widgets'
+    // own text colours are the ones drawn.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
     resize(kClientWidth, kClientHeight);
 
     buildGrid();

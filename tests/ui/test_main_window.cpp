@@ -154,6 +154,17 @@ private slots:
         QVERIFY(status->font().bold());
         QCOMPARE(status->font().pixelSize(), 12);
         QCOMPARE(status->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0x00));
+        // Drawn as well as set: some red and some maroon on screen.
+        status->setText("Nombre de solutions trouvées : 2");
+        const auto drawn = [](QWidget* w, QRgb colour) {
+            const QImage image = w->grab().toImage();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if ((image.pixel(x, y) & 0xFFFFFF) == colour) return true;
+            return false;
+        };
+        QVERIFY(drawn(status, 0xFF0000));
+        QVERIFY(drawn(number, 0x800000));
         auto* count = f.widget<QLineEdit>("Edit1");
         QVERIFY(count->font().bold() && count->isReadOnly());
         QCOMPARE(count->palette().color(QPalette::Text), QColor(0xFF, 0x00, 0x00));
