@@ -266,11 +266,11 @@ void TForm1::runCommand(Command command) {
         case Command::Solve: BitBtn19Click(); return;
         case Command::Abandon: BitBtn24Click(); return;
         case Command::ClearAll: BitBtn20Click(); return;
-        case Command::LoadPuzzle:
-        case Command::SavePuzzle:
-        case Command::Test:
-        case Command::SaveSolution:
-        case Command::Copy: return;
+        case Command::LoadPuzzle: BitBtn23Click(); return;
+        case Command::SavePuzzle: BitBtn22Click(); return;
+        case Command::Test: BitBtn2Click(); return;
+        case Command::SaveSolution: BitBtn3Click(); return;
+        case Command::Copy: BitBtn21Click(); return;
         }
         Q_UNREACHABLE();
     });

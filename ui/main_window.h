@@ -46,6 +46,11 @@ public:
     void BitBtn24Click(); // abandon the running search
     void BitBtn20Click(); // clear all sixteen rows
     void Clear01Click();  // clear row 1
+    void BitBtn22Click(); // save the puzzle
+    void BitBtn23Click(); // load a puzzle
+    void BitBtn3Click();  // save the solution text next to the loaded puzzle
+    void BitBtn21Click(); // copy the solution text to the clipboard
+    void BitBtn2Click();  // the hidden diagnostic
 
     // The condition rows. Boxes are numbered 1..112 like ComboBox1..ComboBox112, rows 1..16.
     void FillCategoryList(ConditionBox* categoryBox, ConditionBox* choiceBox);
@@ -82,6 +87,12 @@ private:
 
     void AbandonSearch();
     std::array<std::string, kBoxes> boxTexts() const;
+    // The puzzle as the window shows it, and the loading of one into the window.
+    Puzzle puzzleOnScreen() const;
+    void showPuzzle(const Puzzle& puzzle);
+    // Memo1's own lines (not the pieces wrapping makes on screen), and its whole text.
+    QString memoText() const;
+    QStringList memoLines() const;
 
     Session& session_;
     Platform& platform_;
