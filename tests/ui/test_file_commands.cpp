@@ -30,6 +30,16 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("cannot write %s", qPrintable(path));
 }
 
+// Makes `path` the current folder for as long as it lives, where solutions without a folder go.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const QString& path) : previous_(QDir::currentPath()) { QDir::setCurrent(path); }
+    ~CurrentFolder() { QDir::setCurrent(previous_); }
+
+private:
+    QString previous_;
+};
+
 // Everything a load may change, to tell that a failed one changed nothing.
 struct WindowState {
     QStringList cells, texts;
@@ -273,38 +283,32 @@ private slots:
         QFETCH(bool, cancelledLoad);
         QFETCH(QString, name);
         QTemporaryDir own;
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(own.path());
+        const CurrentFolder inOwn(own.path());
         Fixture f;
         f.memo()->setPlainText("ligne");
         if (cancelledLoad) f.click("BitBtn23");
         f.click("BitBtn3");
-        QDir::setCurrent(previous);
         QCOMPARE(ReadAll(own.filePath(name)), QByteArray("ligne\r\n"));
     }
 
     void abortAtTheSolutionQuestionWritesNothing() {
         QTemporaryDir own;
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(own.path());
+        const CurrentFolder inOwn(own.path());
         WriteAll(own.filePath("Korvane  V1.txt"), "ancien");
         Fixture f;
         f.memo()->setPlainText("nouveau");
         f.platform.answers = {Platform::Answer::Abort};
         f.click("BitBtn3");
-        QDir::setCurrent(previous);
         QCOMPARE(ReadAll(own.filePath("Korvane  V1.txt")), QByteArray("ancien"));
         QCOMPARE(f.platform.shown.size(), 1u);
     }
 
     void aSolutionTextTheFileCannotCarryIsRefused() {
         QTemporaryDir own;
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(own.path());
+        const CurrentFolder inOwn(own.path());
         Fixture f;
         f.memo()->setPlainText("Dĉu");
         f.click("BitBtn3");
-        QDir::setCurrent(previous);
         QVERIFY(!QFileInfo::exists(own.filePath("Korvane  V1.txt")));
         QCOMPARE(f.platform.shown.size(), 1u);
         QCOMPARE(f.platform.shown.front().kind, Kind::Error);
