@@ -4,6 +4,12 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "core/check.h"
+#include "core/relations.h"
 
 #include "core/search.h"
 #include "core/solution_text.h"
@@ -71,6 +77,80 @@ void BM_OnlyCategories5And6Count(benchmark::State& s) {
     Run(s, p, 0);
 }
 
+// Generated puzzles with exactly one solution: clues true of a random matching, picked greedily among
+// random candidates until one solution is left (at most 16). `order` names the order category, and
+// `late` makes most clues name categories 5 and 6.
+std::optional<Puzzle> Generated(std::uint64_t seed, int order, bool late) {
+    std::mt19937_64 rng(seed);
+    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    Assignment hidden;
+    hidden.row[1] = 0;
+    for (int c = 2; c <= kCategories; ++c) hidden.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(uniform(0, 119));
+    auto category = [&] { return late && uniform(0, 1) != 0 ? uniform(5, 6) : uniform(1, 6); };
+    Puzzle p;
+    std::uint64_t count = CountSolutions(p.rules).count;
+    for (int row = 1; row <= kRules && count > 1; ++row) {
+        Rule best;
+        std::uint64_t bestCount = count;
+        for (int candidate = 0; candidate < 80; ++candidate) {
+            const int relation = uniform(0, 2) == 0 ? 1 : uniform(2, 10);
+            Rule r{category(), uniform(1, 5), relation, category(), uniform(1, 5), uniform(1, 2), order};
+            if (EvaluateRule(hidden, r) != Verdict::Holds) continue;
+            p.rules[row] = r;
+            const std::uint64_t n = CountSolutions(p.rules).count;
+            if (n < bestCount) {
+                best = r;
+                bestCount = n;
+            }
+        }
+        p.rules[row] = best;
+        count = bestCount;
+    }
+    if (count != 1) return std::nullopt;
+    return p;
+}
+
+std::vector<Puzzle> GeneratedSet(int order, bool late) {
+    std::vector<Puzzle> set;
+    for (std::uint64_t seed = 1; set.size() < 10 && seed < 400; ++seed)
+        if (auto p = Generated(seed * 977 + static_cast<std::uint64_t>(order), order, late)) set.push_back(*p);
+    return set;
+}
+
+void BM_Generated(benchmark::State& s) {
+    static const std::vector<Puzzle> sets[] = {GeneratedSet(1, false), GeneratedSet(6, false), GeneratedSet(6, true),
+                                               GeneratedSet(3, true)};
+    const auto& set = sets[s.range(0)];
+    if (set.empty()) return s.SkipWithError("no puzzle generated");
+    const Puzzle& p = set[static_cast<std::size_t>(s.range(1)) % set.size()];
+    Run(s, p);
+}
+
+// The literal walk's cost: CheckAssignment on every assignment of one row of category 3 (120^3), with
+// the Zebra rules.
+void BM_LiteralWalkPerAssignment(benchmark::State& s) {
+    const RuleTable rules = samples::Zebra().rules;
+    Assignment a;
+    a.row[1] = 0;
+    a.row[2] = 17;
+    a.row[3] = 42;
+    std::uint64_t passed = 0;
+    for (auto _ : s) {
+        for (std::int16_t l = 0; l < 120; ++l) {
+            a.row[4] = l;
+            for (std::int16_t m = 0; m < 120; ++m) {
+                a.row[5] = m;
+                for (std::int16_t i = 0; i < 120; ++i) {
+                    a.row[6] = i;
+                    passed += CheckAssignment(rules, a).verdict == Verdict::Holds;
+                }
+            }
+        }
+    }
+    benchmark::DoNotOptimize(passed);
+    s.SetItemsProcessed(static_cast<std::int64_t>(s.iterations()) * 120 * 120 * 120);
+}
+
 BENCHMARK(BM_Zebra)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ZebraHouseLast)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ZebraBusiestLast)->Unit(benchmark::kMicrosecond);
@@ -82,6 +162,9 @@ BENCHMARK(BM_NoRuleCount)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NoRuleList10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OneCorrespondsCount)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OnlyCategories5And6Count)->Unit(benchmark::kMicrosecond);
+// Sets: 0 order category 1; 1 order category 6; 2 order 6 with clues mostly on 5 and 6; 3 order 3, late.
+BENCHMARK(BM_Generated)->ArgsProduct({{0, 1, 2, 3}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LiteralWalkPerAssignment)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "core/plan.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "core/relations.h"
@@ -338,6 +339,7 @@ std::uint64_t Plan::countRange(int level, bool tightLo, bool tightHi, const Posi
 std::uint64_t Plan::countAll() {
     if (impossible_) return 0;
     if (total_) return *total_;
+    if (isReordered_) return *(total_ = countAll(0));
     if (!reordered_) {
         // The count does not depend on which category is walked first: walk first the categories that
         // the most constraints tie to what is already placed, so that constraints apply early.
@@ -372,19 +374,53 @@ std::uint64_t Plan::countAll() {
             k.last = 31 - std::countl_zero(static_cast<std::uint32_t>(k.scope));
         }
         reordered_.reset(new Plan(std::move(constraints), impossible_));
+        reordered_->isReordered_ = true;
+        for (int c = 1; c <= kCategories; ++c) originalOf_[static_cast<std::size_t>(moved(c))] = c;
     }
     total_ = reordered_->impossible_ ? 0 : reordered_->countAll(0);
     return *total_;
 }
 
-WalkIndex Plan::findFirst(WalkIndex from) {
+const std::vector<WalkIndex>* Plan::sorted() {
+    if (isReordered_ || impossible_) return nullptr;
+    if (!sortedKnown_) {
+        sortedKnown_ = true;
+        if (countAll() <= kSortedLimit) {
+            // Found in the quick order, put back in visit order.
+            for (WalkIndex at = reordered_->search(0); at < kWalkSize; at = reordered_->search(at + 1)) {
+                const Position found = ToPosition(at);
+                Position p{};
+                for (int level = 0; level < kLevels; ++level)
+                    p[static_cast<std::size_t>(originalOf_[static_cast<std::size_t>(level + 2)] - 2)] =
+                        found[static_cast<std::size_t>(level)];
+                sorted_.push_back(ToIndex(p));
+            }
+            std::sort(sorted_.begin(), sorted_.end());
+            hasSorted_ = true;
+        }
+    }
+    return hasSorted_ ? &sorted_ : nullptr;
+}
+
+WalkIndex Plan::search(WalkIndex from) {
     if (impossible_ || from >= kWalkSize) return kWalkSize;
     Position out{};
     return find(0, true, ToPosition(from), out) ? ToIndex(out) : kWalkSize;
 }
 
+WalkIndex Plan::findFirst(WalkIndex from) {
+    if (const std::vector<WalkIndex>* all = sorted()) {
+        const auto it = std::lower_bound(all->begin(), all->end(), from);
+        return it == all->end() ? kWalkSize : *it;
+    }
+    return search(from);
+}
+
 std::uint64_t Plan::count(WalkIndex from, WalkIndex to) {
     if (impossible_ || from >= to) return 0;
+    if (const std::vector<WalkIndex>* all = sorted())
+        return static_cast<std::uint64_t>(std::lower_bound(all->begin(), all->end(), to) -
+                                          std::lower_bound(all->begin(), all->end(), from));
     const bool tightHi = to < kWalkSize;
     return countRange(0, from > 0, tightHi, ToPosition(from), ToPosition(tightHi ? to : 0));
 }

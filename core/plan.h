@@ -53,6 +53,9 @@ public:
     // The first position >= from at which every rule above the malformed one (all rules when none)
     // holds; kWalkSize when none.
     WalkIndex findFirst(WalkIndex from);
+    // findFirst by a search in visit order alone, without listing every solution in the quickest order
+    // first (which findFirst does when there are few).
+    WalkIndex search(WalkIndex from);
     // The number of such positions in [from, to).
     std::uint64_t count(WalkIndex from, WalkIndex to);
     // The number of positions passing, counted in whichever order of categories is quickest.
@@ -67,6 +70,8 @@ private:
 
     Plan(std::vector<Constraint> constraints, bool impossible);
     void prepare();
+    // Every solution in visit order, when there are few enough to hold; otherwise null.
+    const std::vector<WalkIndex>* sorted();
 
     bool descend(int level, int row);
     bool find(int level, bool tight, const Position& lo, Position& out);
@@ -109,6 +114,11 @@ private:
     std::array<bool, kLevels> alive_{};  // whether frames_[i + 1] has no empty domain
     std::unique_ptr<Plan> reordered_;    // the same constraints with the categories walked in another order
     std::optional<std::uint64_t> total_; // countAll(), once known
+    bool isReordered_ = false;
+    std::array<int, kCategories + 1> originalOf_{}; // category of this plan for each of reordered_'s
+    static constexpr std::uint64_t kSortedLimit = 4096;
+    bool sortedKnown_ = false, hasSorted_ = false;
+    std::vector<WalkIndex> sorted_;
 };
 
 // The rows of category `target` allowed by `c` when every other category of its scope has its row in

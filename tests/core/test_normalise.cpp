@@ -20,6 +20,7 @@ struct Case {
     const char* name;
     std::vector<int> emptyBoxesOfRow3; // 1..5 main boxes, 6 steps, 7 order
     Rule expected;
+    friend void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 };
 
 class ClearEmptyRuleFieldsTest : public ::testing::TestWithParam<Case> {};

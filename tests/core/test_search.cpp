@@ -7,6 +7,7 @@
 #include "core/check.h"
 #include "core/plan.h"
 #include "core/search.h"
+#include "examples/sample_puzzles.h"
 #include "literal_walk.h"
 
 namespace korvane {
@@ -103,6 +104,11 @@ TEST(PlanAgainstCheck, RandomTablesRowByRow) {
             if (plan.errorRule() == 0) {
                 ASSERT_EQ(oracle.malformed, 0);
                 ASSERT_EQ(ListRange(plan, begin, end), oracle.passing);
+                Plan visitOrderOnly(rules);
+                std::vector<WalkIndex> searched;
+                for (WalkIndex at = visitOrderOnly.search(begin); at < end; at = visitOrderOnly.search(at + 1))
+                    searched.push_back(at);
+                ASSERT_EQ(searched, oracle.passing);
                 ASSERT_EQ(plan.count(begin, end), oracle.passing.size());
                 const WalkIndex mid = begin + static_cast<WalkIndex>(gen.uniform(0, 14399));
                 const auto below = std::count_if(oracle.passing.begin(), oracle.passing.end(),
@@ -116,6 +122,7 @@ TEST(PlanAgainstCheck, RandomTablesRowByRow) {
                     ASSERT_GE(stop, end);
                 } else {
                     ASSERT_EQ(stop, oracle.firstMalformed);
+                    ASSERT_EQ(Plan(rules).search(begin), oracle.firstMalformed);
                     ASSERT_EQ(plan.errorRule(), oracle.malformed);
                 }
             }
@@ -197,6 +204,47 @@ TEST(SearchAgainstLiteralWalk, EventsRuleChangesAndAborts) {
         ExpectSameRun(engine, oracle);
         if (HasFatalFailure()) return;
     }
+}
+
+// The sample puzzles keep their number of solutions under every arrangement of their categories, and the
+// Zebra puzzle's one solution moves with its categories; counted in the quickest order and in visit order.
+TEST(Search, SamplePuzzlesUnderEveryArrangementOfCategories) {
+    const Puzzle zebra = samples::Zebra();
+    const SearchResult original = CountSolutions(zebra.rules);
+    ASSERT_EQ(original.count, 1u);
+    struct First : SearchObserver {
+        Assignment found;
+        void solutionFound(const Assignment& a, std::uint64_t) override { found = a; }
+    };
+    First base;
+    Search(zebra.rules, base);
+    std::array<int, kCategories> order{1, 2, 3, 4, 5, 6};
+    int arrangement = 0;
+    do {
+        SCOPED_TRACE("arrangement " + std::to_string(arrangement++));
+        const Puzzle moved = samples::MoveCategories(zebra, order);
+        First first;
+        const SearchResult r = Search(moved.rules, first);
+        ASSERT_EQ(r.count, 1u);
+        // Category c's arrangement of slots now stands at order[c - 1]; slots are numbered by category 1,
+        // so compare which choices share a slot.
+        for (int c = 1; c <= kCategories; ++c)
+            for (int d = 1; d <= kCategories; ++d)
+                for (int k = 1; k <= kChoices; ++k) {
+                    const int slot = *SlotOf(base.found, c, k);
+                    const int partner = base.found.permutation(d)[static_cast<std::size_t>(slot)] + 1;
+                    const int movedSlot = *SlotOf(first.found, order[static_cast<std::size_t>(c - 1)], k);
+                    ASSERT_EQ(first.found.permutation(order[static_cast<std::size_t>(d - 1)])
+                                  [static_cast<std::size_t>(movedSlot)] + 1,
+                              partner);
+                }
+        if (arrangement % 60 == 1) {
+            ASSERT_EQ(Plan(moved.rules).count(0, kWalkSize), 1u) << "in visit order";
+        }
+    } while (std::next_permutation(order.begin(), order.end()));
+    EXPECT_EQ(CountSolutions(samples::Seating().rules).count, 2u);
+    EXPECT_EQ(CountSolutions(samples::Relay().rules).count, 0u);
+    EXPECT_EQ(Plan(samples::Seating().rules).count(0, kWalkSize), 2u);
 }
 
 TEST(Search, NoRuleAtAllCountsEveryAssignment) {
