@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -318,20 +319,35 @@ std::variant<Puzzle, FileError> LoadPuzzleFile(const QString& path) {
     return result;
 }
 
+namespace {
+
+FileError WriteFailure(const QString& path, const QString& why) {
+    return {FileError::Kind::WriteFailed,
+            QStringLiteral("Impossible d'enregistrer le fichier %1 : %2").arg(QDir::toNativeSeparators(path), why)};
+}
+
+} // namespace
+
+std::optional<FileError> WriteFileSafely(const QString& path, const QByteArray& bytes) {
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        // Renaming a temporary file over a device would replace the device itself.
+        QFile device(path);
+        if (device.open(QIODevice::WriteOnly) && device.write(bytes) == bytes.size() && device.flush()) return std::nullopt;
+        return WriteFailure(path, device.errorString());
+    }
+    // commit() may report success over a short write (it loses the error of the flush it makes while
+    // closing), so every byte is flushed, and checked, first.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
+        return std::nullopt;
+    return WriteFailure(path, file.errorString());
+}
+
 std::optional<FileError> SavePuzzleFile(const QString& path, const Puzzle& puzzle) {
     auto bytes = WritePuzzle(puzzle);
     if (auto* error = std::get_if<FileError>(&bytes)) return *error;
-    const QByteArray& data = std::get<QByteArray>(bytes);
-
-    // Until commit() every byte goes to a temporary file next to the target; a failure discards it.
-    // commit() alone may report success over a short write (Qt 6.4 loses the error of the flush it makes
-    // while closing, and a disk that fills up would then replace the old file with a truncated one), so
-    // every byte is flushed, and checked, first.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush() && file.commit())
-        return std::nullopt;
-    return FileError{FileError::Kind::WriteFailed, QStringLiteral("Impossible d'enregistrer le fichier %1 : %2")
-                                                       .arg(QDir::toNativeSeparators(path), file.errorString())};
+    return WriteFileSafely(path, std::get<QByteArray>(bytes));
 }
 
 } // namespace korvane

@@ -60,7 +60,12 @@ std::variant<QByteArray, FileError> WritePuzzle(const Puzzle& puzzle);
 // read to its end (a puzzle's text lines end within 30 kB). Errors name the file by its native path.
 std::variant<Puzzle, FileError> LoadPuzzleFile(const QString& path);
 
-// Writes `puzzle` to `path` through a temporary file that replaces the target only once every byte is
+// Writes `bytes` to `path`. A regular file is replaced only once every byte is on disk, through a
+// temporary file beside it; a target that exists and is no regular file (a device, a pipe) is written in
+// place, never replaced. Errors name the file by its native path and say why.
+std::optional<FileError> WriteFileSafely(const QString& path, const QByteArray& bytes);
+
+// WritePuzzle written with WriteFileSafely: a temporary file replaces the target only once every byte is
 // on disk, so a refusal or a failure leaves an existing file as it was. Returns nothing on success.
 // Errors name the file by its native path, except refusals of WritePuzzle, which name the field.
 std::optional<FileError> SavePuzzleFile(const QString& path, const Puzzle& puzzle);

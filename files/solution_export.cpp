@@ -37,10 +37,6 @@ QString FirstRefusedCharacter(const QString& line) {
     Q_UNREACHABLE(); // a line refused whole has a character refused alone
 }
 
-FileError WriteFailure(const QString& path, const QString& why) {
-    return {FileError::Kind::WriteFailed,
-            QStringLiteral("Impossible d'enregistrer le fichier %1 : %2").arg(QDir::toNativeSeparators(path), why)};
-}
 
 } // namespace
 
@@ -72,22 +68,6 @@ std::variant<QByteArray, FileError> SolutionFileBytes(const QStringList& lines) 
         out += "\r\n";
     }
     return out;
-}
-
-std::optional<FileError> WriteFileSafely(const QString& path, const QByteArray& bytes) {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile() && !target.isDir()) {
-        // Renaming a temporary file over a device would replace the device itself.
-        QFile device(path);
-        if (device.open(QIODevice::WriteOnly) && device.write(bytes) == bytes.size() && device.flush()) return std::nullopt;
-        return WriteFailure(path, device.errorString());
-    }
-    // commit() may report success over a short write (it loses the error of the flush it makes while
-    // closing), so every byte is flushed, and checked, first.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
-        return std::nullopt;
-    return WriteFailure(path, file.errorString());
 }
 
 std::optional<FileError> SaveSolutionFile(const QString& path, const QStringList& lines) {

@@ -22,11 +22,6 @@ QString SolutionFilePath(const QString& caption);
 // the line and the character, a line with a character Windows-1252 lacks, or with a CR or LF of its own.
 std::variant<QByteArray, FileError> SolutionFileBytes(const QStringList& lines);
 
-// Writes `bytes` to `path`. A regular file is replaced only once every byte is on disk, through a
-// temporary file beside it; a target that exists and is no regular file (a device, a pipe) is written in
-// place, never replaced. Errors name the file by its native path and say why.
-std::optional<FileError> WriteFileSafely(const QString& path, const QByteArray& bytes);
-
 // SolutionFileBytes written with WriteFileSafely.
 std::optional<FileError> SaveSolutionFile(const QString& path, const QStringList& lines);
 
