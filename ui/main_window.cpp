@@ -222,18 +222,18 @@ void TForm1::buildBottomArea() {
     SetColour(Label17, QPalette::WindowText, kRed);
 
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
-        const ButtonSpec& spec = kButtons[i];
-        auto* button = new QPushButton(Text(spec.caption), this);
+        const ButtonSpec& def = kButtons[i];
+        auto* button = new QPushButton(Text(def.caption), this);
         buttons_[i] = button;
-        button->setObjectName(Text(spec.name));
-        SetGeometry(button, spec.rect);
-        if (!spec.picture.empty()) {
-            button->setIcon(QIcon(Text(spec.picture)));
-            button->setIconSize({spec.pictureSize, spec.pictureSize});
+        button->setObjectName(Text(def.name));
+        SetGeometry(button, def.rect);
+        if (!def.picture.empty()) {
+            button->setIcon(QIcon(Text(def.picture)));
+            button->setIconSize({def.pictureSize, def.pictureSize});
         }
-        if (!spec.hint.empty()) button->setToolTip(Text(spec.hint));
-        if (!spec.visible) button->hide();
-        connect(button, &QPushButton::clicked, this, [this, command = spec.command] { runCommand(command); });
+        if (!def.hint.empty()) button->setToolTip(Text(def.hint));
+        if (!def.visible) button->hide();
+        connect(button, &QPushButton::clicked, this, [this, command = def.command] { runCommand(command); });
     }
 
     ProgressBar1 = MakeBar(this, "ProgressBar1", kInnerBar);
