@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/explain.h"
 #include "core/relations.h"
 #include "core/search.h"
 #include "core/solution_text.h"
@@ -29,7 +30,7 @@ constexpr std::string_view kProgram = "korvane-solve";
 enum ExitCode : int { kSolved = 0, kUnusable = 2, kRuleError = 3 };
 
 constexpr std::string_view kUsage =
-    "Usage : korvane-solve [--limit N] [--count] [--json] [--repeat N] ENIGME.e65\n"
+    "Usage : korvane-solve [--limit N] [--count] [--json] [--explain] [--repeat N] ENIGME.e65\n"
     "\n"
     "Résout l'énigme d'un fichier .e65 comme le bouton « soluce » de la fenêtre : écrit les solutions\n"
     "telles que la fenêtre les liste, puis le verdict.\n"
@@ -39,6 +40,9 @@ constexpr std::string_view kUsage =
     "  --json       écrit un objet JSON : \"solutions\" (chaque solution en six listes, une par catégorie,\n"
     "               des cinq noms dans l'ordre des colonnes), \"count\", \"listed\", \"verdict\" et \"error\"\n"
     "               (null, ou {\"rule\": k, \"message\": \"Erreur 20x\", \"relation\": texte de la relation})\n"
+    "  --explain    explique ensuite le résultat : sans solution, des conditions contradictoires ; avec\n"
+    "               plusieurs, les choix qui restent ouverts ; avec une seule, les conditions superflues ;\n"
+    "               sur une erreur, la ligne et la case fautives (en JSON, le membre \"explanation\")\n"
     "  --repeat N   résout N fois (chargement exclu) et écrit sur la sortie d'erreur les durées médiane\n"
     "               et minimale de la résolution\n"
     "  --help       affiche cette aide\n"
@@ -52,6 +56,7 @@ struct Options {
     std::uint64_t limit = std::numeric_limits<std::uint64_t>::max();
     bool countOnly = false;
     bool json = false;
+    bool explain = false;
     int repeat = 1;
     bool timed = false; // --repeat given: report the solve times
     std::string path;
@@ -117,6 +122,9 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
         } else if (name == "--json") {
             if (int error = noValue()) return error;
             options.json = true;
+        } else if (name == "--explain") {
+            if (int error = noValue()) return error;
+            options.explain = true;
         } else if (name == "--limit") {
             const auto number = ParseNumber<std::uint64_t>(takeValue().value_or(""), 0, options.limit);
             if (!number) return UsageError("--limit attend un nombre entier positif ou nul");
@@ -200,7 +208,7 @@ std::string JsonString(std::string_view text) {
 class SolutionPrinter final : public korvane::SearchObserver {
 public:
     SolutionPrinter(const Puzzle& puzzle, bool json, Output& out)
-        : names_(korvane::ChoiceNamesOf(puzzle)), writer_(names_), json_(json), out_(out) {
+        : puzzle_(puzzle), names_(korvane::ChoiceNamesOf(puzzle)), writer_(names_), json_(json), out_(out) {
         if (json_) out_ << "{\n  \"solutions\": [";
     }
 
@@ -221,11 +229,13 @@ public:
         out_ << "]";
     }
 
-    // Ends the listing: the verdict line, or the rest of the JSON object.
-    void finish(const SearchResult& result, const korvane::RuleTable& rules) {
+    // Ends the listing: the verdict line and the explanation's lines, or the rest of the JSON object.
+    void finish(const SearchResult& result, const korvane::RuleTable& rules, const korvane::Explanation* explanation) {
         const bool stopped = result.outcome == SearchOutcome::RuleError;
         if (!json_) {
             if (!stopped) out_ << korvane::VerdictText(result.count) << "\n";
+            if (explanation)
+                for (const std::string& line : korvane::ExplanationLines(*explanation, puzzle_)) out_ << line << "\n";
             return;
         }
         out_ << (result.listed > 0 ? "\n  ],\n" : "],\n");
@@ -240,24 +250,29 @@ public:
         } else {
             out_ << "null";
         }
+        if (explanation) out_ << ",\n  \"explanation\": " << korvane::ExplanationJson(*explanation, puzzle_);
         out_ << "\n}\n";
     }
 
 private:
+    const Puzzle& puzzle_;
     korvane::ChoiceNames names_;
     korvane::SolutionWriter writer_;
     bool json_;
     Output& out_;
 };
 
-// One solve as the window runs it: the tidying of the rules, then the search, printed to `out`.
+// One solve as the window runs it: the tidying of the rules, then the search, printed to `out`; with
+// --explain, the explanation of what it found.
 SearchResult Solve(const Puzzle& puzzle, const Options& options, Output& out) {
     korvane::RuleTable rules = puzzle.rules;
     korvane::ClearEmptyRuleFields(rules, puzzle.boxTexts);
     SolutionPrinter printer(puzzle, options.json, out);
     const SearchResult result = options.countOnly ? korvane::CountSolutions(rules)
                                                   : korvane::Search(rules, printer, {.listLimit = options.limit});
-    printer.finish(result, rules);
+    std::optional<korvane::Explanation> explanation;
+    if (options.explain) explanation = korvane::Explain(rules);
+    printer.finish(result, rules, explanation ? &*explanation : nullptr);
     return result;
 }
 

@@ -11,21 +11,9 @@
 #include <QtTest>
 
 #include "files/puzzle_file.h"
+#include "solve_process.h"
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
-QString Example(const char* name) {
-    return QStringLiteral(KORVANE_EXAMPLES_DIR "/") + QLatin1String(name);
-}
-QByteArray Golden(const char* name) {
-    return ReadAll(QStringLiteral(KORVANE_GOLDEN_DIR "/") + QLatin1String(name));
-}
 
 // The first `count` lines of `text`, each with its "\n".
 QByteArray FirstLines(const QByteArray& text, int count) {
@@ -33,19 +21,6 @@ QByteArray FirstLines(const QByteArray& text, int count) {
     for (int i = 0; i < count; ++i)
         end = text.indexOf('\n', end) + 1;
     return text.left(end);
-}
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run Solve(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(KORVANE_SOLVE), arguments);
-    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit) return {};
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 } // namespace
@@ -78,12 +53,8 @@ void TestKorvaneSolve::initTestCase() {
     damaged.close();
 
     // Row 3 names a category 9: a relation with a category outside 1..6 stops the solve.
-    auto zebra = korvane::LoadPuzzleFile(Example("zebra.e65"));
-    QVERIFY(std::holds_alternative<korvane::Puzzle>(zebra));
-    korvane::Puzzle& puzzle = std::get<korvane::Puzzle>(zebra);
-    puzzle.rules[3].categoryB = 9;
     malformed_ = dir_.filePath(QStringLiteral("malformed.e65"));
-    QVERIFY(!korvane::SavePuzzleFile(malformed_, puzzle));
+    QVERIFY(SaveMalformedZebra(malformed_));
 }
 
 void TestKorvaneSolve::printsWhatTheWindowLists_data() {

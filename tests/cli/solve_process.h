@@ -1,0 +1,46 @@
+// Running korvane-solve as a separate program, and the files its tests read and compare against: shared
+// by the command-line tests.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+#include "files/puzzle_file.h"
+
+inline QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+// An example puzzle file, and the expected output kept next to the tests.
+inline QString Example(const char* name) { return QStringLiteral(KORVANE_EXAMPLES_DIR "/") + QLatin1String(name); }
+inline QByteArray Golden(const char* name) { return ReadAll(QStringLiteral(KORVANE_GOLDEN_DIR "/") + QLatin1String(name)); }
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// korvane-solve run with `arguments`; exit code -1 when it crashed or took over a minute.
+inline Run Solve(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(KORVANE_SOLVE), arguments);
+    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit) return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// zebra.e65 saved as `path` with row 3 naming a category 9, its box still showing "Couleur", as a damaged
+// file may hold it: the solve stops there with "Erreur 201". False when it could not be written.
+inline bool SaveMalformedZebra(const QString& path) {
+    auto zebra = korvane::LoadPuzzleFile(Example("zebra.e65"));
+    auto* puzzle = std::get_if<korvane::Puzzle>(&zebra);
+    if (!puzzle) return false;
+    puzzle->rules[3].categoryB = 9;
+    return !korvane::SavePuzzleFile(path, *puzzle);
+}

@@ -1,0 +1,141 @@
+// korvane-solve --explain: the explanation after the usual listing and verdict, whatever --limit and
+// --count chose to list, its lines for a stopped solve, and its JSON member.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "solve_process.h"
+
+namespace {
+
+QJsonObject Json(const Run& run) {
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
+    if (error.error != QJsonParseError::NoError) qWarning("not JSON: %s", run.out.constData());
+    return json;
+}
+
+const QByteArray kRelayConflict =
+    "Aucune solution : ces 4 lignes ne peuvent être satisfaites ensemble, mais sans l'une quelconque d'entre elles "
+    "les autres le peuvent.\n"
+    "Ligne 4 : Temps 48 s — Correspond à — Relais 3e\n"
+    "Ligne 6 : Temps 51 s — A droite de (catégorie d'ordre : 5) — Temps 50 s\n"
+    "Ligne 7 : Temps 50 s — A droite de (catégorie d'ordre : 5) — Temps 49 s\n"
+    "Ligne 8 : Temps 49 s — A droite de (catégorie d'ordre : 5) — Temps 48 s\n"
+    "Aucun conflit ne compte moins de lignes.\n"
+    "C'est le seul conflit entre les conditions.\n";
+
+} // namespace
+
+class TestSolveExplain : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void explainsAfterTheVerdict_data();
+    void explainsAfterTheVerdict();
+    void namesTheRowAndBoxThatStopTheSolve();
+    void jsonCarriesTheExplanation();
+    void takesNoValue();
+
+private:
+    QTemporaryDir dir_;
+    QString malformed_;
+};
+
+void TestSolveExplain::initTestCase() {
+    malformed_ = dir_.filePath(QStringLiteral("malformed.e65"));
+    QVERIFY(SaveMalformedZebra(malformed_));
+}
+
+void TestSolveExplain::explainsAfterTheVerdict_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("listing"); // what the solve prints without --explain
+    QTest::addColumn<QByteArray>("explanation");
+    const QByteArray seating = Golden("seating.txt");
+    const QByteArray open = "Plusieurs solutions : ces choix ont plus d'un partenaire possible d'une solution à l'autre, "
+                            "une condition manque pour les fixer.\n"
+                            "Chaise / Métier : C (Notaire ou Peintre), D (Notaire ou Peintre)\n"
+                            "Invité / Métier : Chloé (Notaire ou Peintre), Denis (Notaire ou Peintre)\n"
+                            "Plat / Métier : Soupe (Notaire ou Peintre), Poisson (Notaire ou Peintre)\n"
+                            "Vin / Métier : Bordeaux (Notaire ou Peintre), Sancerre (Notaire ou Peintre)\n"
+                            "Dessert / Métier : Tarte (Notaire ou Peintre), Sorbet (Notaire ou Peintre)\n";
+
+    QTest::newRow("no solution: the conflicting rows as typed")
+        << QStringList{Example("relay.e65")} << QByteArray("Nombre de solutions trouvées : 0\n") << kRelayConflict;
+    QTest::newRow("two solutions: the items they disagree on") << QStringList{Example("seating.e65")} << seating << open;
+    QTest::newRow("--limit 1 lists one solution, the explanation covers both")
+        << QStringList{QStringLiteral("--limit=1"), Example("seating.e65")}
+        << seating.left(seating.indexOf("---")) + "Nombre de solutions trouvées : 2\n" << open;
+    QTest::newRow("--count: the verdict, then the explanation")
+        << QStringList{QStringLiteral("--count"), Example("zebra.e65")}
+        << QByteArray("Solution unique trouvée : FÉLICITATIONS\n")
+        << QByteArray("Solution unique : chaque condition est nécessaire, sans l'une quelconque d'entre elles il y "
+                      "aurait plusieurs solutions.\n");
+}
+
+void TestSolveExplain::explainsAfterTheVerdict() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, listing);
+    QFETCH(QByteArray, explanation);
+    const Run plain = Solve(arguments);
+    QCOMPARE(plain.out, listing);
+    const Run run = Solve(arguments << QStringLiteral("--explain"));
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, listing + explanation);
+}
+
+void TestSolveExplain::namesTheRowAndBoxThatStopTheSolve() {
+    const Run run = Solve({QStringLiteral("--explain"), malformed_});
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(run.err, QByteArray("korvane-solve: condition 3 : Erreur 201\n"));
+    QCOMPARE(run.out, QByteArray("« Erreur 201 » à la ligne 3 : la case de catégorie de droite (« Couleur », valeur 9) "
+                                 "ne désigne aucune des six catégories.\n"
+                                 "Ligne 3 : Boisson Café — Correspond à — Couleur Verte\n"));
+}
+
+void TestSolveExplain::jsonCarriesTheExplanation() {
+    const QJsonObject relay = Json(Solve({QStringLiteral("--json"), QStringLiteral("--explain"), Example("relay.e65")}));
+    QCOMPARE(relay[QStringLiteral("count")].toInt(), 0);
+    const QJsonObject conflict = relay[QStringLiteral("explanation")].toObject();
+    QCOMPARE(conflict[QStringLiteral("kind")].toString(), QStringLiteral("conflict"));
+    QCOMPARE(conflict[QStringLiteral("otherConflicts")].toString(), QStringLiteral("none"));
+    QStringList rows;
+    for (const QJsonValue& row : conflict[QStringLiteral("rows")].toArray())
+        rows << QStringLiteral("Ligne %1 : %2").arg(row[QStringLiteral("row")].toInt()).arg(row[QStringLiteral("text")].toString());
+    QCOMPARE(rows, QString::fromUtf8(kRelayConflict).split('\n').mid(1, 4));
+
+    const QJsonObject seating =
+        Json(Solve({QStringLiteral("--json"), QStringLiteral("--limit=0"), QStringLiteral("--explain"), Example("seating.e65")}));
+    QCOMPARE(seating[QStringLiteral("listed")].toInt(), 0);
+    const QJsonObject open = seating[QStringLiteral("explanation")].toObject();
+    QCOMPARE(open[QStringLiteral("kind")].toString(), QStringLiteral("open-cells"));
+    const QJsonArray pairs = open[QStringLiteral("openCells")].toArray();
+    QCOMPARE(pairs.size(), 5); // each category with Métier
+    for (const QJsonValue& pair : pairs) {
+        QCOMPARE(pair[QStringLiteral("categoryB")].toInt(), 6);
+        for (const QJsonValue& item : pair[QStringLiteral("items")].toArray())
+            QCOMPARE(item[QStringLiteral("partners")].toArray(), (QJsonArray{4, 5}));
+    }
+
+    const Run stopped = Solve({QStringLiteral("--json"), QStringLiteral("--explain"), malformed_});
+    QCOMPARE(stopped.exitCode, 3);
+    const QJsonObject error = Json(stopped)[QStringLiteral("explanation")].toObject();
+    QCOMPARE(error[QStringLiteral("kind")].toString(), QStringLiteral("rule-error"));
+    const QJsonObject row = error[QStringLiteral("malformedRow")].toObject();
+    QCOMPARE(row[QStringLiteral("row")].toInt(), 3);
+    QCOMPARE(row[QStringLiteral("boxes")].toArray(), (QJsonArray{14}));
+    QCOMPARE(row[QStringLiteral("error")].toString(), QStringLiteral("Erreur 201"));
+}
+
+void TestSolveExplain::takesNoValue() {
+    const Run run = Solve({QStringLiteral("--explain=yes"), Example("zebra.e65")});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains("l'option --explain ne prend pas de valeur"), run.err.constData());
+}
+
+QTEST_GUILESS_MAIN(TestSolveExplain)
+#include "test_solve_explain.moc"
