@@ -372,7 +372,7 @@ Explanation Explain(const RuleTable& rules) {
         const RelationInfo* info = FindRelation(r.relation);
         if (!info) continue;
         if (!IsCategory(r.categoryA) || !IsCategory(r.categoryB)) {
-            // The search stops here when it gets here; the rows below are never read.
+            // The search stops at this row once it reaches it, and never reads the rows below.
             out.malformed = MalformedRow{k, !IsCategory(r.categoryA), !IsCategory(r.categoryB), info->errorText, false};
             break;
         }
@@ -385,14 +385,12 @@ Explanation Explain(const RuleTable& rules) {
         out.kind = ExplanationKind::RuleError;
         return out;
     }
-    if (!solvable) {
-        ExplainConflict(solver, stated, out);
-        return out;
-    }
     const Labels labels = Labels::For(rules, stated);
     Plan plan = solver.plan(stated, labels);
-    const WalkIndex first = plan.search(0);
-    if (plan.search(first + 1) < kWalkSize)
+    const WalkIndex first = solvable ? plan.search(0) : kWalkSize;
+    if (first == kWalkSize)
+        ExplainConflict(solver, stated, out);
+    else if (plan.search(first + 1) < kWalkSize)
         ExplainOpenCells(solver, stated, plan, labels, first, out);
     else
         ExplainUnique(solver, stated, MatchingOf(first, labels), out);

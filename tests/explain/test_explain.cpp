@@ -260,16 +260,6 @@ INSTANTIATE_TEST_SUITE_P(
              K::Conflict}),
     CaseName);
 
-TEST(Explain, OtherConflictsAreToldApart) {
-    const auto others = [](std::vector<samples::Clue> clues) { return Explain(samples::MakePuzzle(kGrid, clues).rules).others; };
-    EXPECT_EQ(others({{2, 1, Corresponds, 3, 1}, {2, 1, NotCorresponds, 3, 1}}), OtherConflicts::None);
-    EXPECT_EQ(others({{2, 1, Corresponds, 3, 1}, {4, 1, Corresponds, 5, 1}, {2, 1, NotCorresponds, 3, 1},
-                      {4, 1, NotCorresponds, 5, 1}}),
-              OtherConflicts::Disjoint);
-    EXPECT_EQ(others({{2, 1, Corresponds, 3, 1}, {2, 1, NotCorresponds, 3, 1}, {2, 1, Corresponds, 3, 2}}),
-              OtherConflicts::Sharing);
-}
-
 TEST(Explain, MisspelledBoxesAreNamed) {
     Puzzle p = MisspelledRow(samples::Zebra(), 15);
     p.rules[15].categoryA = 7; // a value no list gives, as a damaged file may hold
