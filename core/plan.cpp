@@ -336,13 +336,11 @@ std::uint64_t Plan::countRange(int level, bool tightLo, bool tightHi, const Posi
     return total;
 }
 
-std::uint64_t Plan::countAll() {
-    if (impossible_) return 0;
-    if (total_) return *total_;
-    if (isReordered_) return *(total_ = countAll(0));
+Plan& Plan::reordered() {
     if (!reordered_) {
-        // The count does not depend on which category is walked first: walk first the categories that
-        // the most constraints tie to what is already placed, so that constraints apply early.
+        // Which category is walked first changes neither the count nor whether a solution exists: walk
+        // first the categories that the most constraints tie to what is already placed, so that
+        // constraints apply early.
         std::array<int, kCategories + 1> placeAt{0, 1, 0, 0, 0, 0, 0};
         std::uint8_t placed = 0;
         for (int level = 0; level < kLevels; ++level) {
@@ -377,8 +375,23 @@ std::uint64_t Plan::countAll() {
         reordered_->isReordered_ = true;
         for (int c = 1; c <= kCategories; ++c) originalOf_[static_cast<std::size_t>(moved(c))] = c;
     }
-    total_ = reordered_->impossible_ ? 0 : reordered_->countAll(0);
+    return *reordered_;
+}
+
+std::uint64_t Plan::countAll() {
+    if (impossible_) return 0;
+    if (total_) return *total_;
+    if (isReordered_) return *(total_ = countAll(0));
+    Plan& quick = reordered();
+    total_ = quick.impossible_ ? 0 : quick.countAll(0);
     return *total_;
+}
+
+bool Plan::satisfiable() {
+    if (impossible_) return false;
+    if (total_) return *total_ > 0;
+    if (isReordered_) return search(0) < kWalkSize;
+    return reordered().search(0) < kWalkSize;
 }
 
 const std::vector<WalkIndex>* Plan::sorted() {

@@ -60,8 +60,9 @@ public:
     std::uint64_t count(WalkIndex from, WalkIndex to);
     // The number of positions passing, counted in whichever order of categories is quickest.
     std::uint64_t countAll();
-    // Whether any position passes; with a malformed rule, whether it would be reached.
-    bool satisfiable() { return findFirst(0) < kWalkSize; }
+    // Whether any position passes (with a malformed rule: whether it would be reached), searched in the
+    // quickest order without counting.
+    bool satisfiable();
 
     const std::vector<Constraint>& constraints() const { return constraints_; }
 
@@ -70,6 +71,7 @@ private:
 
     Plan(std::vector<Constraint> constraints, bool impossible);
     void prepare();
+    Plan& reordered(); // built on first use
     // Every solution in visit order, when there are few enough to hold; otherwise null.
     const std::vector<WalkIndex>* sorted();
 

@@ -94,6 +94,7 @@ TEST(PlanAgainstCheck, RandomTablesRowByRow) {
         const Position hidden = gen.position();
         const RuleTable rules = gen.table(hidden);
         Plan plan(rules);
+        ASSERT_EQ(Plan(rules).satisfiable(), plan.findFirst(0) < kWalkSize);
         // The hidden assignment's row, and the row of the first assignment the plan stops at.
         std::vector<Position> rows{hidden};
         if (const WalkIndex first = plan.findFirst(0); first < kWalkSize && seed % 4 == 0)
