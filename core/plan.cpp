@@ -199,7 +199,7 @@ void Plan::prepare() {
                 for (int d = 2; d < level + 2; ++d) {
                     if (!(c.scope >> d & 1u)) continue;
                     const int choice = d == c.order ? 0 : d == c.categoryA ? c.choiceA : c.choiceB;
-                    pending_[static_cast<std::size_t>(level)].push_back({n, d, choice});
+                    pending_[static_cast<std::size_t>(level)].push_back({d, choice});
                 }
             }
         }

@@ -88,7 +88,6 @@ private:
     // row of an order category). Many prefixes lead to the same state, so subtree counts are kept per
     // state.
     struct Feature {
-        int constraint;
         int category;
         int choice; // the item's choice, or 0 for the whole row
     };
