@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 
+#include "core/boxes.h"
 #include "core/plan.h"
 #include "core/relations.h"
 
@@ -435,8 +436,8 @@ std::string WrongBoxes(const Puzzle& puzzle, const MalformedRow& m) {
     };
     const Rule& r = puzzle.rules[m.row];
     std::vector<std::string> boxes;
-    if (m.categoryA) boxes.push_back(box("gauche", 5 * m.row - 4, r.categoryA));
-    if (m.categoryB) boxes.push_back(box("droite", 5 * m.row - 1, r.categoryB));
+    if (m.categoryA) boxes.push_back(box("gauche", BoxNumber(BoxRole::CategoryA, m.row), r.categoryA));
+    if (m.categoryB) boxes.push_back(box("droite", BoxNumber(BoxRole::CategoryB, m.row), r.categoryB));
     const bool both = boxes.size() > 1;
     return (both ? boxes[0] + " et " + boxes[1] : boxes[0]) + (both ? " ne désignent" : " ne désigne") +
            " aucune des six catégories";
@@ -552,15 +553,15 @@ std::string_view OthersName(OtherConflicts others) {
 } // namespace
 
 std::string RowText(const Puzzle& puzzle, int row) {
-    auto box = [&](int n) { return Shown(BoxText(puzzle, n)); };
-    std::string text = box(5 * row - 4) + " " + box(5 * row - 3) + " — " + box(5 * row - 2);
+    auto box = [&](BoxRole role) { return Shown(BoxText(puzzle, BoxNumber(role, row))); };
+    std::string text = box(BoxRole::CategoryA) + " " + box(BoxRole::ChoiceA) + " — " + box(BoxRole::Relation);
     if (const RelationInfo* info = FindRelation(puzzle.rules[row].relation)) {
         if (info->usesSteps && info->usesOrder)
-            text += " (crans : " + box(80 + row) + ", catégorie d'ordre : " + box(96 + row) + ")";
+            text += " (crans : " + box(BoxRole::Steps) + ", catégorie d'ordre : " + box(BoxRole::Order) + ")";
         else if (info->usesOrder)
-            text += " (catégorie d'ordre : " + box(96 + row) + ")";
+            text += " (catégorie d'ordre : " + box(BoxRole::Order) + ")";
     }
-    return text + " — " + box(5 * row - 1) + " " + box(5 * row);
+    return text + " — " + box(BoxRole::CategoryB) + " " + box(BoxRole::ChoiceB);
 }
 
 std::vector<std::string> ExplanationLines(const Explanation& e, const Puzzle& puzzle) {
@@ -615,8 +616,8 @@ std::string ExplanationJson(const Explanation& e, const Puzzle& puzzle) {
     if (const MalformedRow& m = e.malformed; m.row != 0) {
         json.key("malformedRow").open('{').key("row").value(m.row).key("text").value(RowText(puzzle, m.row));
         json.key("boxes").open('[');
-        if (m.categoryA) json.value(5 * m.row - 4);
-        if (m.categoryB) json.value(5 * m.row - 1);
+        if (m.categoryA) json.value(BoxNumber(BoxRole::CategoryA, m.row));
+        if (m.categoryB) json.value(BoxNumber(BoxRole::CategoryB, m.row));
         json.close(']').key("error").value(m.errorText).key("reached").value(m.reached).close('}');
     }
     return json.close('}').take();

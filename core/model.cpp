@@ -1,5 +1,7 @@
 #include "core/model.h"
 
+#include "core/boxes.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -30,18 +32,8 @@ const std::array<Permutation, kRows>& PermutationTable() { return kPermutationTa
 
 std::int32_t& RuleTable::value(int n) {
     assert(n >= 1 && n <= kBoxes);
-    if (n <= 80) {
-        Rule& r = (*this)[(n - 1) / 5 + 1];
-        switch ((n - 1) % 5) {
-        case 0: return r.categoryA;
-        case 1: return r.choiceA;
-        case 2: return r.relation;
-        case 3: return r.categoryB;
-        default: return r.choiceB;
-        }
-    }
-    if (n <= 96) return (*this)[n - 80].steps;
-    return (*this)[n - 96].orderCategory;
+    const BoxPlace place = PlaceOf(n);
+    return (*this)[place.row].*RoleInfo(place.role).field;
 }
 
 std::int32_t RuleTable::value(int n) const { return const_cast<RuleTable&>(*this).value(n); }

@@ -37,8 +37,7 @@ public:
     Rule& operator[](int k) { return rules_[static_cast<std::size_t>(k - 1)]; }
     const Rule& operator[](int k) const { return rules_[static_cast<std::size_t>(k - 1)]; }
 
-    // Box value n (1..112) in the order of the condition boxes: 5k-4..5k are categoryA, choiceA,
-    // relation, categoryB, choiceB of rule k; 80+k is steps and 96+k orderCategory of rule k.
+    // The field that condition box n (1..112) writes, numbered as core/boxes.h numbers the boxes.
     std::int32_t& value(int n);
     std::int32_t value(int n) const;
 

@@ -1,5 +1,6 @@
 #include "examples/sample_puzzles.h"
 
+#include "core/boxes.h"
 #include "core/relations.h"
 
 namespace korvane::samples {
@@ -18,14 +19,16 @@ Puzzle MakePuzzle(const Grid& grid, const std::vector<Clue>& clues) {
         Rule& r = p.rules[row];
         r = Rule{clue.categoryA, clue.choiceA, static_cast<std::int32_t>(clue.relation), clue.categoryB,
                  clue.choiceB, clue.steps, clue.order};
-        auto box = [&](int n) -> std::string& { return p.boxTexts[static_cast<std::size_t>(n - 1)]; };
-        box(5 * row - 4) = p.name(0, clue.categoryA);
-        box(5 * row - 3) = p.name(clue.choiceA, clue.categoryA);
-        box(5 * row - 2) = std::string(info.listText);
-        box(5 * row - 1) = p.name(0, clue.categoryB);
-        box(5 * row) = p.name(clue.choiceB, clue.categoryB);
-        if (clue.steps != 0) box(80 + row) = std::to_string(clue.steps);
-        if (clue.order != 0) box(96 + row) = std::to_string(clue.order);
+        auto box = [&](BoxRole role) -> std::string& {
+            return p.boxTexts[static_cast<std::size_t>(BoxNumber(role, row) - 1)];
+        };
+        box(BoxRole::CategoryA) = p.name(0, clue.categoryA);
+        box(BoxRole::ChoiceA) = p.name(clue.choiceA, clue.categoryA);
+        box(BoxRole::Relation) = std::string(info.listText);
+        box(BoxRole::CategoryB) = p.name(0, clue.categoryB);
+        box(BoxRole::ChoiceB) = p.name(clue.choiceB, clue.categoryB);
+        if (clue.steps != 0) box(BoxRole::Steps) = std::to_string(clue.steps);
+        if (clue.order != 0) box(BoxRole::Order) = std::to_string(clue.order);
     }
     return p;
 }
@@ -41,7 +44,7 @@ Puzzle MoveCategories(const Puzzle& puzzle, const std::array<int, kCategories>& 
         r.categoryB = moved(r.categoryB);
         if (r.orderCategory != 0) {
             r.orderCategory = moved(r.orderCategory);
-            p.boxTexts[static_cast<std::size_t>(96 + k - 1)] = std::to_string(r.orderCategory);
+            p.boxTexts[static_cast<std::size_t>(BoxNumber(BoxRole::Order, k) - 1)] = std::to_string(r.orderCategory);
         }
     }
     return p;

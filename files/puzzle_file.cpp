@@ -1,6 +1,8 @@
 // Reading and writing the `.e65` puzzle file, byte for byte as the format lays it out.
 #include "files/puzzle_file.h"
 
+#include "core/boxes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +20,7 @@ constexpr char kBar = '|';
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 
-constexpr int kConditionBoxes = 80;       // ComboBox1..80, the condition line
+constexpr int kConditionBoxes = BoxNumber(BoxRole::ChoiceB, kRules); // the condition line: ComboBox1..80
 constexpr qsizetype kNameWindow = 254;    // a name's "|" is looked for this far ahead
 constexpr qsizetype kLineWindow = 10'000; // a condition or option line's end this far from its start
 constexpr qsizetype kValueBlockBytes = 4 * kBoxes;

@@ -73,9 +73,6 @@ QStringList SplitCommaText(const QString& text) {
     return pieces;
 }
 
-bool IsCategoryRole(BoxRole role) { return role == BoxRole::CategoryA || role == BoxRole::CategoryB; }
-bool IsChoiceRole(BoxRole role) { return role == BoxRole::ChoiceA || role == BoxRole::ChoiceB; }
-
 QProgressBar* MakeBar(QWidget* parent, const char* name, const Rect& rect) {
     auto* bar = new QProgressBar(parent);
     bar->setObjectName(QLatin1String(name));

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/boxes.h"
 #include "core/model.h"
 
 namespace korvane::layout {
@@ -27,12 +28,9 @@ inline constexpr std::uint32_t kRed = 0xFF0000;
 inline constexpr std::uint32_t kMaroon = 0x800000;
 inline constexpr std::uint32_t kWindowColour = 0xFF000000; // the platform's own colour, no RGB value
 
-// The boxes of a condition row, left to right.
-enum class BoxRole : std::uint8_t { CategoryA, ChoiceA, Steps, Relation, Order, CategoryB, ChoiceB };
-
+// How the boxes of a condition row look, left to right; their numbers come from core/boxes.h.
 struct BoxColumn {
     BoxRole role;
-    int perRow, base; // the box of row k is ComboBox(perRow * k + base)
     int left, width;
     std::uint32_t colour;
     int shownEntries;        // entries the open list shows before it scrolls
@@ -42,13 +40,13 @@ struct BoxColumn {
 };
 
 inline constexpr std::array<BoxColumn, 7> kBoxColumns{{
-    {BoxRole::CategoryA, 5, -4, 52, 125, kAqua, 6, true, "Condition ", 1},
-    {BoxRole::ChoiceA, 5, -3, 188, 125, kYellow, 6, true, "", 0},
-    {BoxRole::Steps, 1, 80, 324, 37, kWindowColour, 8, false, "Nombre de crans", -1},
-    {BoxRole::Relation, 5, -2, 368, 125, kWhite, 12, true, "", -1},
-    {BoxRole::Order, 1, 96, 500, 37, kWindowColour, 8, false, "N° de la catégorie à utiliser", -1},
-    {BoxRole::CategoryB, 5, -1, 548, 125, kAqua, 6, true, "", 6},
-    {BoxRole::ChoiceB, 5, 0, 684, 125, kYellow, 6, true, "", 5},
+    {BoxRole::CategoryA, 52, 125, kAqua, 6, true, "Condition ", 1},
+    {BoxRole::ChoiceA, 188, 125, kYellow, 6, true, "", 0},
+    {BoxRole::Steps, 324, 37, kWindowColour, 8, false, "Nombre de crans", -1},
+    {BoxRole::Relation, 368, 125, kWhite, 12, true, "", -1},
+    {BoxRole::Order, 500, 37, kWindowColour, 8, false, "N° de la catégorie à utiliser", -1},
+    {BoxRole::CategoryB, 548, 125, kAqua, 6, true, "", 6},
+    {BoxRole::ChoiceB, 684, 125, kYellow, 6, true, "", 5},
 }};
 
 inline constexpr int kBoxHeight = 21;
@@ -58,26 +56,13 @@ inline constexpr int kClearButtonSize = 21;
 inline constexpr int kClearIconSize = 14;
 
 constexpr int RowTop(int k) { return 160 + 24 * (k - 1); }
-constexpr int BoxNumber(const BoxColumn& column, int k) { return column.perRow * k + column.base; }
 constexpr const BoxColumn& Column(BoxRole role) { return kBoxColumns[static_cast<std::size_t>(role)]; }
-constexpr int BoxNumber(BoxRole role, int k) { return BoxNumber(Column(role), k); }
-
-static_assert(BoxNumber(BoxRole::CategoryA, 1) == 1 && BoxNumber(BoxRole::ChoiceB, 16) == 80);
-static_assert(BoxNumber(BoxRole::Steps, 1) == 81 && BoxNumber(BoxRole::Order, 16) == kBoxes);
-
-// The row and role of ComboBox n (1..112).
-struct BoxPlace {
-    int row;
-    BoxRole role;
-};
-constexpr BoxPlace PlaceOf(int n) {
-    if (n <= 80) return {(n - 1) / 5 + 1, std::array{BoxRole::CategoryA, BoxRole::ChoiceA, BoxRole::Relation,
-                                                     BoxRole::CategoryB, BoxRole::ChoiceB}[(n - 1) % 5]};
-    if (n <= 96) return {n - 80, BoxRole::Steps};
-    return {n - 96, BoxRole::Order};
-}
-static_assert(PlaceOf(83).row == 3 && PlaceOf(83).role == BoxRole::Steps);
-static_assert(PlaceOf(78).row == 16 && PlaceOf(78).role == BoxRole::Relation);
+constexpr int BoxNumber(const BoxColumn& column, int k) { return korvane::BoxNumber(column.role, k); }
+static_assert([] {
+    for (std::size_t i = 0; i < kBoxColumns.size(); ++i)
+        if (static_cast<std::size_t>(kBoxColumns[i].role) != i) return false;
+    return true;
+}());
 
 // The order in which ClearConditionRow empties a row's boxes.
 inline constexpr std::array<BoxRole, 7> kClearOrder{BoxRole::CategoryA, BoxRole::ChoiceA, BoxRole::Relation,
