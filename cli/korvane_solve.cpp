@@ -1,5 +1,5 @@
-// korvane-solve: solves a puzzle file with the window's engine and prints what the window would list.
-#include <QString>
+// korvane-solve: solves puzzle files with the window's engine and prints what the window would list.
+// Qt-free, so that a script calling it once per file pays only a plain program's start.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -16,7 +16,7 @@
 #include "core/search.h"
 #include "core/solution_text.h"
 #include "editor/normalise.h"
-#include "files/puzzle_file.h"
+#include "files/puzzle_format.h"
 
 namespace {
 
@@ -30,10 +30,15 @@ constexpr std::string_view kProgram = "korvane-solve";
 enum ExitCode : int { kSolved = 0, kUnusable = 2, kRuleError = 3 };
 
 constexpr std::string_view kUsage =
-    "Usage : korvane-solve [--limit N] [--count] [--json] [--explain] [--repeat N] ENIGME.e65\n"
+    "Usage : korvane-solve [--limit N] [--count] [--json] [--explain] [--repeat N] ENIGME.e65...\n"
     "\n"
     "Résout l'énigme d'un fichier .e65 comme le bouton « soluce » de la fenêtre : écrit les solutions\n"
     "telles que la fenêtre les liste, puis le verdict.\n"
+    "\n"
+    "Avec plusieurs fichiers, chacun est résolu à son tour et sa sortie suit une ligne « ==> FICHIER <== »\n"
+    "(une ligne vide sépare deux fichiers) ; avec --json, un objet par ligne, avec le membre \"file\" ;\n"
+    "avec --count, une ligne par fichier, précédée de « FICHIER: ». Un fichier illisible est signalé sur\n"
+    "la sortie d'erreur et les autres sont résolus quand même.\n"
     "\n"
     "  --limit N    n'écrit que les N premières solutions ; le nombre de solutions reste exact\n"
     "  --count      n'écrit que le verdict\n"
@@ -50,7 +55,7 @@ constexpr std::string_view kUsage =
     "\n"
     "Codes de sortie : 0 énigme résolue (quel que soit le nombre de solutions), 2 usage incorrect ou\n"
     "fichier manquant, illisible ou abîmé, 3 une condition arrête la résolution (« Erreur 201 » à\n"
-    "« Erreur 210 »).\n";
+    "« Erreur 210 »). Avec plusieurs fichiers, le pire d'entre eux : 2, sinon 3, sinon 0.\n";
 
 struct Options {
     std::uint64_t limit = std::numeric_limits<std::uint64_t>::max();
@@ -59,10 +64,12 @@ struct Options {
     bool explain = false;
     int repeat = 1;
     bool timed = false; // --repeat given: report the solve times
-    std::string path;
+    std::vector<std::string> paths;
 };
 
+// Writes `message` on stderr after whatever stdout holds, so that both read in order on one terminal.
 void PrintError(std::string_view message) {
+    std::fflush(stdout);
     std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(kProgram.size()), kProgram.data(),
                  static_cast<int>(message.size()), message.data());
 }
@@ -139,22 +146,30 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
         }
     }
     if (files.empty()) return UsageError("il manque le fichier d'énigme");
-    if (files.size() > 1) return UsageError("un seul fichier d'énigme à la fois");
-    options.path = files.front();
+    options.paths.assign(files.begin(), files.end());
     return options;
 }
 
 // Output text gathered in large pieces for stdout, so that a long listing costs no flush per line; a
-// muted output is formatted all the same and dropped, so that repeated solves are timed alike.
+// muted output is formatted all the same and dropped, so that repeated solves are timed alike. A
+// non-empty `linePrefix` starts every line (the file's name when several share one listing).
 class Output {
 public:
-    explicit Output(bool muted) : muted_(muted) {}
+    explicit Output(bool muted, std::string linePrefix = {}) : muted_(muted), linePrefix_(std::move(linePrefix)) {}
     ~Output() { flush(); }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
     Output& operator<<(std::string_view text) {
-        buffer_ += text;
+        if (linePrefix_.empty()) {
+            buffer_ += text;
+        } else {
+            for (const char c : text) {
+                if (atLineStart_) buffer_ += linePrefix_;
+                buffer_ += c;
+                atLineStart_ = c == '\n';
+            }
+        }
         if (buffer_.size() >= kChunk) flush();
         return *this;
     }
@@ -168,6 +183,8 @@ public:
 private:
     static constexpr std::size_t kChunk = 1 << 16;
     bool muted_;
+    std::string linePrefix_;
+    bool atLineStart_ = true;
     std::string buffer_;
 };
 
@@ -204,12 +221,23 @@ std::string JsonString(std::string_view text) {
     return json + '"';
 }
 
+// How one file's output is marked when a call solves several: in JSON, the object is written on one line
+// and names its file first.
+struct FileMark {
+    bool several = false;
+    std::string_view path;
+};
+
 // Writes the solutions as they are found: as the window's lines, or as the members of a JSON object.
 class SolutionPrinter final : public korvane::SearchObserver {
 public:
-    SolutionPrinter(const Puzzle& puzzle, bool json, Output& out)
-        : puzzle_(puzzle), names_(korvane::ChoiceNamesOf(puzzle)), writer_(names_), json_(json), out_(out) {
-        if (json_) out_ << "{\n  \"solutions\": [";
+    SolutionPrinter(const Puzzle& puzzle, bool json, FileMark mark, Output& out)
+        : puzzle_(puzzle), names_(korvane::ChoiceNamesOf(puzzle)), writer_(names_), json_(json),
+          oneLine_(mark.several), out_(out) {
+        if (!json_) return;
+        out_ << (oneLine_ ? "{" : "{\n  ");
+        if (oneLine_) out_ << "\"file\": " << JsonString(mark.path) << member();
+        out_ << "\"solutions\": [";
     }
 
     void solutionFound(const Assignment& assignment, std::uint64_t count) override {
@@ -218,7 +246,8 @@ public:
             return;
         }
         // Six arrays, categories 1..6, of the names in slots 0..4: the columns of the window's listing.
-        out_ << (count == 1 ? "\n    [" : ",\n    [");
+        if (count > 1) out_ << ",";
+        out_ << (oneLine_ ? (count > 1 ? " [" : "[") : "\n    [");
         for (int c = 1; c <= korvane::kCategories; ++c) {
             const auto& names = names_[static_cast<std::size_t>(c - 1)];
             out_ << (c == 1 ? "[" : ", [");
@@ -238,10 +267,10 @@ public:
                 for (const std::string& line : korvane::ExplanationLines(*explanation, puzzle_)) out_ << line << "\n";
             return;
         }
-        out_ << (result.listed > 0 ? "\n  ],\n" : "],\n");
-        out_ << "  \"count\": " << result.count << ",\n  \"listed\": " << result.listed << ",\n";
-        out_ << "  \"verdict\": " << (stopped ? "null" : JsonString(korvane::VerdictText(result.count))) << ",\n";
-        out_ << "  \"error\": ";
+        out_ << (result.listed > 0 && !oneLine_ ? "\n  ]" : "]");
+        out_ << member() << "\"count\": " << result.count << member() << "\"listed\": " << result.listed;
+        out_ << member() << "\"verdict\": " << (stopped ? "null" : JsonString(korvane::VerdictText(result.count)));
+        out_ << member() << "\"error\": ";
         if (stopped) {
             const korvane::RelationInfo* relation = korvane::FindRelation(rules[result.errorRule].relation);
             out_ << "{\"rule\": " << static_cast<std::uint64_t>(result.errorRule)
@@ -250,24 +279,28 @@ public:
         } else {
             out_ << "null";
         }
-        if (explanation) out_ << ",\n  \"explanation\": " << korvane::ExplanationJson(*explanation, puzzle_);
-        out_ << "\n}\n";
+        if (explanation) out_ << member() << "\"explanation\": " << korvane::ExplanationJson(*explanation, puzzle_);
+        out_ << (oneLine_ ? "}\n" : "\n}\n");
     }
 
 private:
+    // What goes between two members of the object.
+    std::string_view member() const { return oneLine_ ? ", " : ",\n  "; }
+
     const Puzzle& puzzle_;
     korvane::ChoiceNames names_;
     korvane::SolutionWriter writer_;
     bool json_;
+    bool oneLine_;
     Output& out_;
 };
 
 // One solve as the window runs it: the tidying of the rules, then the search, printed to `out`; with
 // --explain, the explanation of what it found.
-SearchResult Solve(const Puzzle& puzzle, const Options& options, Output& out) {
+SearchResult Solve(const Puzzle& puzzle, const Options& options, FileMark mark, Output& out) {
     korvane::RuleTable rules = puzzle.rules;
     korvane::ClearEmptyRuleFields(rules, puzzle.boxTexts);
-    SolutionPrinter printer(puzzle, options.json, out);
+    SolutionPrinter printer(puzzle, options.json, mark, out);
     const SearchResult result = options.countOnly ? korvane::CountSolutions(rules)
                                                   : korvane::Search(rules, printer, {.listLimit = options.limit});
     std::optional<korvane::Explanation> explanation;
@@ -294,6 +327,55 @@ std::string TimingLine(std::vector<double> micros) {
            (n == 1 ? " run" : " runs");
 }
 
+// The exit code of a call over several files: the worst of theirs, a file that could not be solved at
+// all before a stopped solve before a solved one.
+int Worse(int a, int b) {
+    const auto rank = [](int code) { return code == kUnusable ? 2 : code == kRuleError ? 1 : 0; };
+    return rank(a) >= rank(b) ? a : b;
+}
+
+// Solves the puzzle file at `path` and prints what it finds, marked as `mark` says; returns its exit
+// code. `headerShown` tells whether a file's "==> FILE <==" line came before (head's layout: a blank
+// line between files).
+int SolveFile(const std::string& path, const Options& options, FileMark mark, bool& headerShown) {
+    const auto loaded = korvane::ReadPuzzleFile(path, path);
+    if (const auto* error = std::get_if<korvane::FormatError>(&loaded)) {
+        PrintError(error->message);
+        return kUnusable;
+    }
+    const Puzzle& puzzle = std::get<Puzzle>(loaded);
+
+    // Several files: a header line before each listing, or the file's name before each line of --count.
+    const bool headed = mark.several && !options.json && !options.countOnly;
+    const std::string linePrefix = mark.several && !options.json && options.countOnly ? path + ": " : "";
+    const std::string label = mark.several ? path + ": " : "";
+    if (headed) {
+        Output(false) << (headerShown ? "\n==> " : "==> ") << path << " <==\n";
+        headerShown = true;
+    }
+
+    // Every run is timed alike; only the first one's output is printed.
+    std::vector<double> micros;
+    std::optional<SearchResult> first;
+    for (int run = 0; run < options.repeat; ++run) {
+        Output out(/*muted=*/run > 0, linePrefix);
+        const auto start = std::chrono::steady_clock::now();
+        const SearchResult result = Solve(puzzle, options, mark, out);
+        micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        if (!first) first = result;
+    }
+    if (options.timed) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s%s\n", label.c_str(), TimingLine(micros).c_str());
+    }
+
+    if (first->outcome == SearchOutcome::RuleError) {
+        PrintError(label + "condition " + std::to_string(first->errorRule) + " : " + std::string(first->errorText));
+        return kRuleError;
+    }
+    return kSolved;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -301,29 +383,10 @@ int main(int argc, char** argv) {
     if (const int* exitCode = std::get_if<int>(&parsed)) return *exitCode;
     const Options& options = std::get<Options>(parsed);
 
-    const auto loaded = korvane::LoadPuzzleFile(QString::fromLocal8Bit(options.path.c_str()));
-    if (const auto* error = std::get_if<korvane::FileError>(&loaded)) {
-        PrintError(error->message.toStdString());
-        return kUnusable;
-    }
-    const Puzzle& puzzle = std::get<Puzzle>(loaded);
-
-    // Every run is timed alike; only the first one's output is printed.
-    std::vector<double> micros;
-    std::optional<SearchResult> first;
-    for (int run = 0; run < options.repeat; ++run) {
-        Output out(/*muted=*/run > 0);
-        const auto start = std::chrono::steady_clock::now();
-        const SearchResult result = Solve(puzzle, options, out);
-        micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-        if (!first) first = result;
-    }
-    std::fflush(stdout);
-    if (options.timed) std::fprintf(stderr, "%s\n", TimingLine(micros).c_str());
-
-    if (first->outcome == SearchOutcome::RuleError) {
-        PrintError("condition " + std::to_string(first->errorRule) + " : " + std::string(first->errorText));
-        return kRuleError;
-    }
-    return kSolved;
+    const bool several = options.paths.size() > 1;
+    bool headerShown = false;
+    int exitCode = kSolved;
+    for (const std::string& path : options.paths)
+        exitCode = Worse(exitCode, SolveFile(path, options, {several, path}, headerShown));
+    return exitCode;
 }

@@ -37,6 +37,9 @@ private slots:
     void jsonHoldsTheSolutionsAsNames();
     void jsonReportsAStoppedSolve();
     void repeatTimesTheSolveAndPrintsOnce();
+    void solvesSeveralFilesInOneCall_data();
+    void solvesSeveralFilesInOneCall();
+    void jsonGivesOneObjectPerFileOnOneLine();
 
 private:
     QTemporaryDir dir_;
@@ -101,8 +104,6 @@ void TestKorvaneSolve::refusesWhatItCannotSolve_data() {
     QTest::newRow("a missing file") << QStringList{QStringLiteral("missing.e65")} << 2
                                     << QStringLiteral("Impossible de lire le fichier à importer\nmissing.e65");
     QTest::newRow("no file at all") << QStringList{} << 2 << QStringLiteral("il manque le fichier");
-    QTest::newRow("two files") << QStringList{Example("zebra.e65"), Example("relay.e65")} << 2
-                               << QStringLiteral("un seul fichier");
     QTest::newRow("an unknown option") << QStringList{QStringLiteral("--fast"), Example("zebra.e65")} << 2
                                        << QStringLiteral("option inconnue : --fast\nEssayez");
     QTest::newRow("a limit that is no number")
@@ -172,6 +173,85 @@ void TestKorvaneSolve::repeatTimesTheSolveAndPrintsOnce() {
     const QRegularExpression timing(
         QStringLiteral(R"(^solve time: median \d+\.\d (us|ms), min \d+\.\d (us|ms), 3 runs\n$)"));
     QVERIFY2(timing.match(QString::fromUtf8(run.err)).hasMatch(), run.err.constData());
+}
+
+void TestKorvaneSolve::solvesSeveralFilesInOneCall_data() {
+    QTest::addColumn<QStringList>("arguments"); // "{damaged}" and "{malformed}" stand for the files made above
+    QTest::addColumn<QByteArray>("output");     // "{damaged}" and "{malformed}" likewise
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // a pattern for stderr
+    const QString zebra = Example("zebra.e65");
+    const QString seating = Example("seating.e65");
+    const QString relay = Example("relay.e65");
+    const auto header = [](const QString& path) { return "==> " + path.toUtf8() + " <==\n"; };
+    const auto verdict = [](const QString& path, const char* text) { return path.toUtf8() + ": " + text + "\n"; };
+    const char* unique = "Solution unique trouvée : FÉLICITATIONS";
+    const char* none = "Nombre de solutions trouvées : 0";
+
+    QTest::newRow("two files: each listing after its header, a blank line between them")
+        << QStringList{zebra, seating} << header(zebra) + Golden("zebra.txt") + '\n' + header(seating) + Golden("seating.txt")
+        << 0 << QStringLiteral("^$");
+    QTest::newRow("the same file twice is solved twice")
+        << QStringList{QStringLiteral("--count"), relay, relay} << verdict(relay, none) + verdict(relay, none) << 0
+        << QStringLiteral("^$");
+    QTest::newRow("--count: one verdict per file, after its name")
+        << QStringList{QStringLiteral("--count"), zebra, seating, relay}
+        << verdict(zebra, unique) + verdict(seating, "Nombre de solutions trouvées : 2") + verdict(relay, none) << 0
+        << QStringLiteral("^$");
+    QTest::newRow("unreadable files are reported and the others solved")
+        << QStringList{QStringLiteral("--count"), QStringLiteral("missing.e65"), zebra, QStringLiteral("{damaged}"), relay}
+        << verdict(zebra, unique) + verdict(relay, none) << 2
+        << QStringLiteral("^korvane-solve: Impossible de lire le fichier à importer\nmissing.e65 : .*\n"
+                          "korvane-solve: .*damaged.e65\nFichier incomplet : .*\n$");
+    QTest::newRow("a damaged file has no header; the header layout goes on")
+        << QStringList{QStringLiteral("{damaged}"), zebra, relay}
+        << header(zebra) + Golden("zebra.txt") + '\n' + header(relay) + none + '\n' << 2
+        << QStringLiteral("damaged.e65\nFichier incomplet : ");
+    QTest::newRow("a stopped solve names its file; the others are solved")
+        << QStringList{QStringLiteral("--count"), QStringLiteral("{malformed}"), zebra} << verdict(zebra, unique) << 3
+        << QStringLiteral("^korvane-solve: .*malformed.e65: condition 3 : Erreur 201\n$");
+    QTest::newRow("an unreadable file is worse than a stopped solve, after it")
+        << QStringList{QStringLiteral("--count"), QStringLiteral("{malformed}"), QStringLiteral("missing.e65")}
+        << QByteArray() << 2 << QStringLiteral("Erreur 201\n.*missing.e65");
+    QTest::newRow("an unreadable file is worse than a stopped solve, before it")
+        << QStringList{QStringLiteral("--count"), QStringLiteral("missing.e65"), QStringLiteral("{malformed}")}
+        << QByteArray() << 2 << QStringLiteral("missing.e65.*\n.*Erreur 201\n$");
+}
+
+void TestKorvaneSolve::solvesSeveralFilesInOneCall() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, output);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    arguments.replaceInStrings(QStringLiteral("{damaged}"), damaged_);
+    arguments.replaceInStrings(QStringLiteral("{malformed}"), malformed_);
+
+    const Run run = Solve(arguments);
+    QCOMPARE(run.out, output);
+    QCOMPARE(run.exitCode, exitCode);
+    const QRegularExpression pattern(message, QRegularExpression::DotMatchesEverythingOption);
+    QVERIFY2(QString::fromUtf8(run.err).contains(pattern), run.err.constData());
+}
+
+void TestKorvaneSolve::jsonGivesOneObjectPerFileOnOneLine() {
+    // Each line is the object a call on that file alone gives, with the file's name added.
+    const QStringList files{Example("seating.e65"), damaged_, Example("relay.e65"), malformed_};
+    const QStringList options{QStringLiteral("--json"), QStringLiteral("--explain")};
+    const Run run = Solve(options + files);
+    QCOMPARE(run.exitCode, 2);
+    const QList<QByteArray> lines = run.out.split('\n');
+    QCOMPARE(lines.size(), 4); // three objects, and nothing after the last line end
+    QCOMPARE(lines.last(), QByteArray());
+
+    int line = 0;
+    for (const QString& file : files) {
+        if (file == damaged_) continue;
+        QJsonParseError error;
+        QJsonObject json = QJsonDocument::fromJson(lines[line++], &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(json.take(QStringLiteral("file")).toString(), file);
+        QCOMPARE(json, QJsonDocument::fromJson(Solve(options + QStringList{file}).out).object());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestKorvaneSolve)
