@@ -42,6 +42,13 @@ private slots:
     void jsonGivesOneObjectPerFileOnOneLine();
 
 private:
+    // `arguments` with "{damaged}" and "{malformed}" replaced by the files made in initTestCase.
+    QStringList withFiles(QStringList arguments) const {
+        arguments.replaceInStrings(QStringLiteral("{damaged}"), damaged_);
+        arguments.replaceInStrings(QStringLiteral("{malformed}"), malformed_);
+        return arguments;
+    }
+
     QTemporaryDir dir_;
     QString damaged_;
     QString malformed_;
@@ -117,10 +124,7 @@ void TestKorvaneSolve::refusesWhatItCannotSolve() {
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    arguments.replaceInStrings(QStringLiteral("{damaged}"), damaged_);
-    arguments.replaceInStrings(QStringLiteral("{malformed}"), malformed_);
-
-    const Run run = Solve(arguments);
+    const Run run = Solve(withFiles(arguments));
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(QString::fromUtf8(run.err).contains(QRegularExpression(message)), run.err.constData());
     QVERIFY2(!run.out.contains("trouvée"), "a verdict was printed");
@@ -223,10 +227,7 @@ void TestKorvaneSolve::solvesSeveralFilesInOneCall() {
     QFETCH(QByteArray, output);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    arguments.replaceInStrings(QStringLiteral("{damaged}"), damaged_);
-    arguments.replaceInStrings(QStringLiteral("{malformed}"), malformed_);
-
-    const Run run = Solve(arguments);
+    const Run run = Solve(withFiles(arguments));
     QCOMPARE(run.out, output);
     QCOMPARE(run.exitCode, exitCode);
     const QRegularExpression pattern(message, QRegularExpression::DotMatchesEverythingOption);
