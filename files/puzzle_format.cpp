@@ -107,7 +107,7 @@ std::string CodePoint(char32_t c) {
 std::variant<std::string, FormatError> EncodeField(std::string_view text, int index, FieldName name) {
     if (!IsUtf8(text))
         return Refusal(FileErrorKind::NotUtf8, "le texte de " + name(index) + " n'est pas de l'UTF-8 valide.");
-    // The first of them names the fault.
+    // "|", CR and LF end fields and lines; the first of them in the text names the fault.
     if (const std::size_t reserved = text.find_first_of("|\r\n"); reserved != std::string_view::npos)
         return Refusal(FileErrorKind::ReservedCharacter,
                        name(index) + (text[reserved] == kBar

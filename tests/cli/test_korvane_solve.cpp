@@ -110,6 +110,9 @@ void TestKorvaneSolve::refusesWhatItCannotSolve_data() {
         << QStringList{QStringLiteral("{damaged}")} << 2 << QStringLiteral("damaged.e65\nFichier incomplet : ");
     QTest::newRow("a missing file") << QStringList{QStringLiteral("missing.e65")} << 2
                                     << QStringLiteral("Impossible de lire le fichier à importer\nmissing.e65");
+    QTest::newRow("a folder is refused with the load command's message")
+        << QStringList{QStringLiteral(KORVANE_EXAMPLES_DIR)} << 2
+        << QStringLiteral("Impossible de lire le fichier à importer\n.*examples : ");
     QTest::newRow("no file at all") << QStringList{} << 2 << QStringLiteral("il manque le fichier");
     QTest::newRow("an unknown option") << QStringList{QStringLiteral("--fast"), Example("zebra.e65")} << 2
                                        << QStringLiteral("option inconnue : --fast\nEssayez");
