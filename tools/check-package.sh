@@ -54,8 +54,18 @@ desktop="$root/usr/share/applications/io.github.korvane.Korvane.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 grep -qx 'Exec=korvane %f' "$desktop" || fail "the menu entry does not pass the file to korvane"
 grep -qx 'MimeType=application/x-korvane-puzzle;' "$desktop" || fail "the menu entry does not open puzzles"
-appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.korvane.Korvane.metainfo.xml" ||
-  fail "appstreamcli validate"
+# The whole tree, so that the metainfo's menu entry is checked to be there as well.
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+
+# One version everywhere: the package's (the project's), the changelog's and the newest release's.
+version=$(dpkg-deb -f "$deb" Version)
+changelog=$(gzip -dc "$root/usr/share/doc/korvane/changelog.gz" | head -n 1)
+[[ "$changelog" == "korvane ($version) "* ]] || fail "the changelog starts with '$changelog', not version $version"
+grep -q "<release version=\"$version\"" "$root/usr/share/metainfo/io.github.korvane.Korvane.metainfo.xml" ||
+  fail "the metainfo has no release $version"
+for page in "$root"/usr/share/man/man6/*.gz "$root"/usr/share/man/fr/man6/*.gz; do
+  gzip -dc "$page" | grep -q "^\.TH .*\"Korvane $version\"" || fail "$page is not of version $version"
+done
 
 # The type must reach the database that file managers read, for both extensions, whatever their case.
 mkdir -p "$work/mime/packages"
