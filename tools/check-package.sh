@@ -46,6 +46,7 @@ expected=(
   usr/share/man/man6/korvane.6.gz usr/share/man/man6/korvane-solve.6.gz
   usr/share/man/fr/man6/korvane.6.gz usr/share/man/fr/man6/korvane-solve.6.gz
   usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz
+  usr/share/doc/korvane/examples/zebra.e65
 )
 for size in 16 22 24 32 48 64 128 256; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/korvane.png"); done
 for file in "${expected[@]}"; do [ -s "$root/$file" ] || fail "the package lacks /$file"; done
@@ -82,10 +83,10 @@ for package in libqt6widgets6 libqt6svg6 qt6-translations-l10n libc6; do
 done
 
 # Both programs run from the package: the solver solves, the window starts with a puzzle and stays up.
-verdict=$("$root/usr/bin/korvane-solve" --count examples/zebra.e65) || fail "korvane-solve from the package"
+verdict=$("$root/usr/bin/korvane-solve" --count "$root/usr/share/doc/korvane/examples/zebra.e65") || fail "korvane-solve from the package"
 [ "$verdict" = "Solution unique trouvée : FÉLICITATIONS" ] || fail "korvane-solve says: $verdict"
 status=0
-QT_QPA_PLATFORM=offscreen timeout 2 "$root/usr/bin/korvane" examples/zebra.e65 >/dev/null 2>&1 || status=$?
+QT_QPA_PLATFORM=offscreen timeout 2 "$root/usr/bin/korvane" "$root/usr/share/doc/korvane/examples/zebra.e65" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "korvane with a puzzle ended with status $status instead of running"
 
 # Installed and purged by dpkg in an empty root: only dpkg's own records may stay.
