@@ -8,8 +8,8 @@
 
 #include "files/puzzle_file.h"
 #include "files/solution_export.h"
-#include "ui/file_commands.h"
 #include "ui/condition_box.h"
+#include "ui/file_commands.h"
 #include "ui/main_window.h"
 #include "ui/platform.h"
 #include "ui/session.h"
