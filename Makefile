@@ -1,9 +1,10 @@
 # Korvane: `make run` builds and starts the window, `make test` builds and runs every test.
-BUILD      ?= build
-BUILD_SAN  ?= build-asan
+# The builds are the presets of CMakePresets.json: `release` in build/, `asan` in build-asan/.
+BUILD      := build
+BUILD_SAN  := build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build build-san run test test-release test-san bench clean
+.PHONY: all deps build build-san run test test-release test-san test-package bench package screenshot clean
 
 all: build
 
@@ -11,28 +12,40 @@ deps:
 	@bash tools/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
 
 # ASan + UBSan with clang, which also builds and runs the file-reader fuzzer.
 build-san: deps
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON
-	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
 
 run: build
 	./$(BUILD)/ui/korvane
 
 test-release: build
-	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --preset release -j $(JOBS)
 
 test-san: build-san
-	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
-test: test-release test-san
+# The Debian package made from the release build, checked as a user's machine would meet it.
+test-package: build
+	bash tools/check-package.sh $(BUILD)
+
+test: test-release test-san test-package
 
 bench: build
 	./$(BUILD)/bench/korvane-bench
+
+# korvane_<version>_amd64.deb, here: install it with `sudo apt-get install ./korvane_*.deb`.
+package: build
+	cmake --build $(BUILD) --target package
+	cp $(BUILD)/korvane_*_amd64.deb .
+
+# The README's picture of the window, taken on a private X display.
+screenshot: build
+	bash tools/screenshot.sh $(BUILD) docs/korvane-window.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)

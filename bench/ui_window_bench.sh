@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
-bench="$build/ui/korvane-ui-bench"
+bench="$build/bench/korvane-ui-bench"
 [ -x "$bench" ] || { echo "build $bench first: cmake --build $build --target korvane-ui-bench" >&2; exit 1; }
 if [ -z "${DISPLAY:-}" ]; then
   Xvfb :97 -screen 0 1280x1024x24 >/dev/null 2>&1 &

@@ -9,6 +9,7 @@
 #include "files/puzzle_file.h"
 #include "files/solution_export.h"
 #include "ui/condition_box.h"
+#include "ui/file_commands.h"
 #include "ui/main_window.h"
 #include "ui/platform.h"
 #include "ui/session.h"
@@ -108,9 +109,13 @@ void TForm1::BitBtn23Click() {
         setWindowTitle(session_.loadDialogFile);
         return;
     }
-    session_.loadDialogFile = *path;
+    loadPuzzle(*path);
+}
+
+void TForm1::loadPuzzle(const QString& path) {
+    session_.loadDialogFile = path;
     // The whole file is read and checked before anything on screen changes.
-    const auto loaded = LoadPuzzleFile(*path);
+    const auto loaded = LoadPuzzleFile(path);
     if (const auto* error = std::get_if<FileError>(&loaded)) {
         const bool opened = error->kind != FileError::Kind::OpenFailed && error->kind != FileError::Kind::ReadFailed &&
                             error->kind != FileError::Kind::FileTooLarge;
@@ -119,7 +124,14 @@ void TForm1::BitBtn23Click() {
         throw SilentAbort();
     }
     showPuzzle(std::get<Puzzle>(loaded));
-    setWindowTitle(*path);
+    setWindowTitle(path);
+}
+
+void OpenStartFile(TForm1& form, Platform& platform, const QStringList& arguments) {
+    if (arguments.size() < 2) return;
+    // The caption holds the full path, as after the dialog, wherever the program was started from.
+    const QString path = QFileInfo(arguments[1]).absoluteFilePath();
+    RunHandler(platform, [&] { form.loadPuzzle(path); });
 }
 
 void TForm1::BitBtn3Click() {

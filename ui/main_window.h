@@ -51,6 +51,9 @@ public:
     void BitBtn3Click();  // save the solution text next to the loaded puzzle
     void BitBtn21Click(); // copy the solution text to the clipboard
     void BitBtn2Click();  // the hidden diagnostic
+    // The load command once its dialog has given `path` (a full path): the same checks, messages and
+    // caption for the dialog and for a file named at start. Ends with SilentAbort after a message.
+    void loadPuzzle(const QString& path);
 
     // The condition rows. Boxes are numbered 1..112 like ComboBox1..ComboBox112, rows 1..16.
     void FillCategoryList(ConditionBox* categoryBox, ConditionBox* choiceBox);

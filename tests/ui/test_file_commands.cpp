@@ -11,6 +11,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "ui/file_commands.h"
 #include "window_driver.h"
 
 using namespace korvane;
@@ -206,6 +207,60 @@ private slots:
         f.click("BitBtn23"); // cancelled again
         QCOMPARE(f.form->windowTitle(), file);
         QCOMPARE(f.platform.dialogs.back().currentFile, file);
+    }
+
+    // `korvane FILE` against the load button given the same file: the same window, messages and next
+    // dialog, whatever the file holds.
+    void aFileNamedAtStartLoadsAsTheLoadButton_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("a puzzle, named relative to the current folder") << "debut.e65" << ExampleFile() << true;
+        QTest::newRow("a puzzle in a subfolder, with an upper-case extension")
+            << "sous/../sous/DEBUT.E65" << ExampleFile() << true;
+        QTest::newRow("a damaged file") << "abime-debut.e65" << ExampleFile().left(500) << false;
+        QTest::newRow("a missing file") << "absent-debut.e65" << QByteArray() << false;
+    }
+    void aFileNamedAtStartLoadsAsTheLoadButton() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, loads);
+        const QString full = QDir::cleanPath(path(name));
+        QDir().mkpath(QFileInfo(full).path());
+        if (!bytes.isEmpty()) WriteAll(full, bytes);
+
+        Fixture byButton;
+        byButton.platform.openAnswers = {full};
+        byButton.click("BitBtn23");
+
+        Fixture atStart;
+        const WindowState empty = StateOf(atStart);
+        {
+            CurrentFolder here(dir_.path());
+            OpenStartFile(*atStart.form, atStart.platform, {QStringLiteral("korvane"), name});
+        }
+        QCOMPARE(StateOf(atStart), StateOf(byButton));
+        QCOMPARE(atStart.platform.texts(), byButton.platform.texts());
+        QCOMPARE(atStart.session.loadDialogFile, full);
+        QCOMPARE(atStart.platform.dialogs.size(), 0u);
+        if (loads) {
+            QCOMPARE(atStart.form->windowTitle(), full);
+            QCOMPARE(atStart.form->cell(0, 6), QStringLiteral("Couleur"));
+            QCOMPARE(atStart.session.rules[1].relation, 1);
+        } else {
+            QCOMPARE(StateOf(atStart), empty); // the window stays as it started, caption included
+            QCOMPARE(atStart.platform.shown.size(), 1u);
+            QVERIFY(atStart.platform.texts().front().startsWith("Impossible de lire le fichier à importer\n"));
+        }
+    }
+
+    void noFileNamedAtStartLeavesTheWindowAlone() {
+        Fixture f;
+        const WindowState before = StateOf(f);
+        OpenStartFile(*f.form, f.platform, {QStringLiteral("korvane")});
+        OpenStartFile(*f.form, f.platform, {});
+        QCOMPARE(StateOf(f), before);
+        QVERIFY(f.platform.shown.empty());
     }
 
     void aPuzzleTheFormatCannotCarryIsRefused() {
