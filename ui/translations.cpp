@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace korvane {
@@ -12,6 +13,8 @@ bool InstallFrenchTranslations(QCoreApplication& app) {
         delete translator;
         return false;
     }
+    // Sizes and dates in the file dialogs written the French way as well.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     return QCoreApplication::installTranslator(translator);
 }
 

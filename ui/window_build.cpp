@@ -123,10 +123,10 @@ void TForm1::buildConditionRows() {
             if (!column.visibleAtStart) b->hide();
             connect(b, &ConditionBox::textTyped, this, [this, n](bool deleting) { handle([&] { boxTyped(n, deleting); }); });
             connect(b, &ConditionBox::userChanged, this, [this, n] { handle([&] { boxChanged(n); }); });
-            if (IsCategoryRole(column.role) || IsChoiceRole(column.role)) {
+            // A step goes from the entry the text shows, in the list the grid makes now.
+            connect(b, &ConditionBox::aboutToStep, this, [this, n] { handle([&] { fillList(n); }); });
+            if (IsCategoryRole(column.role) || IsChoiceRole(column.role))
                 connect(b, &ConditionBox::aboutToDropDown, this, [this, n] { handle([&] { boxDropDown(n); }); });
-                connect(b, &ConditionBox::aboutToStep, this, [this, n] { handle([&] { fillList(n); }); });
-            }
         }
 
         auto* clear = new QPushButton(this);

@@ -312,13 +312,28 @@ private slots:
         QCOMPARE(f.session.rules.value(box), f.box(box)->currentIndex() + 1);
     }
 
-    void theWheelOnAFocusedBoxStepsThroughTheGridsNamesEvenUnopened() {
+    void aStepGoesFromTheEntryTheLoadedTextShows_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<int>("value");
+        QTest::newRow("a choice box whose list was never opened") << 5 << "Verte" << 2;
+        QTest::newRow("a relation box") << 8 << "Contigu de" << 2;
+        QTest::newRow("a steps box") << 85 << "2" << 2;
+    }
+    void aStepGoesFromTheEntryTheLoadedTextShows() {
+        QFETCH(int, box);
+        QFETCH(QString, next);
+        QFETCH(int, value);
         Fixture f;
         f.load(ExamplePath("zebra.e65"));
-        f.box(5)->setFocus(); // "Rouge", its list never opened
-        TurnWheel(f.box(5));
-        QCOMPARE(f.box(5)->currentText(), QStringLiteral("Verte"));
-        QCOMPARE(f.session.rules[1].choiceB, 2);
+        f.box(box)->setFocus();
+        TurnWheel(f.box(box));
+        QCOMPARE(f.box(box)->currentText(), next);
+        QCOMPARE(f.session.rules.value(box), value);
+        TurnWheel(f.box(box), false);
+        QTest::keyClick(f.box(box), Qt::Key_Down);
+        QCOMPARE(f.box(box)->currentText(), next);
+        QCOMPARE(f.session.rules.value(box), value);
     }
 
     void leavingAListWithoutAPickChangesNothing() {
