@@ -162,11 +162,6 @@ std::optional<ExtraBoxes> ExtraBoxesFor(std::int32_t relation) {
     return ExtraBoxes{info->usesSteps, info->usesOrder};
 }
 
-void ClearRow(Puzzle& screen, int k) {
-    for (BoxRole role : kClearOrder) screen.boxTexts[static_cast<std::size_t>(BoxNumber(role, k) - 1)].clear();
-    screen.rules[k] = Rule{};
-}
-
 std::string BoxProblem(const Puzzle& screen, int n) {
     const std::string& text = BoxText(screen, n);
     if (text.empty()) return {};

@@ -1,7 +1,7 @@
 // The decisions behind the sixteen condition rows, made from the grid's names and the texts the boxes
 // show: the entries a box offers, the value a typed text or a pick stores, which extra boxes a relation
-// shows, what clearing a row empties, and why a box's text does not state what the row solves. The
-// window only shows the outcome, so a row cannot solve something other than what it shows.
+// shows, the order in which clearing empties a row, and why a box's text does not state what the row
+// solves. The window only shows the outcome, so a row cannot solve something other than what it shows.
 #pragma once
 
 #include <array>
@@ -67,13 +67,11 @@ struct ExtraBoxes {
 };
 std::optional<ExtraBoxes> ExtraBoxesFor(std::int32_t relation);
 
-// The order in which clearing a row empties its boxes.
+// The order in which clearing a row empties its boxes; its rule then becomes all zeros and its extra
+// boxes are hidden, whatever it showed.
 inline constexpr std::array<BoxRole, kBoxRoles> kClearOrder{BoxRole::CategoryA, BoxRole::ChoiceA, BoxRole::Relation,
                                                            BoxRole::CategoryB, BoxRole::ChoiceB, BoxRole::Steps,
                                                            BoxRole::Order};
-
-// Row k as clearing leaves it: the seven texts empty and its rule all zeros; other rows untouched.
-void ClearRow(Puzzle& screen, int k);
 
 // Why box n's text does not state what its row solves, in French, for the user; empty when it does.
 // An empty text states nothing and is left to the tidying before a search. Otherwise the text must be an

@@ -19,8 +19,6 @@ public:
 
     // Shows `text` with no entry selected; the list stays as it is. Reports no change.
     void setTextSilently(const QString& text);
-    // Appends an entry to the list, carrying `value`; the text and the selection stay as they are.
-    void appendEntry(const QString& text, int value);
     // Makes `entries` the list, each carrying its value, unless it holds them already. The text, the
     // cursor and the selected entry's text stay. Reports no change.
     void setEntries(const Entries& entries);
@@ -58,6 +56,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Appends an entry to the list, carrying `value`; the text and the selection stay as they are.
+    void appendEntry(const QString& text, int value);
     void onTextEdited();
     // Notes what a key pressed in the box is about to do, wherever it was delivered.
     void noteKey(const QKeyEvent* event);

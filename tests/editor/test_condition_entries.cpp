@@ -1,5 +1,5 @@
 // The condition rows' decisions without a window: the entries a box offers from the grid, what a typed
-// text or a pick stores, the extra boxes per relation, clearing, and why a box's text states nothing.
+// text or a pick stores, the extra boxes per relation, and why a box's text states nothing.
 #include <gtest/gtest.h>
 
 #include "core/relations.h"
@@ -191,17 +191,6 @@ TEST(ExtraBoxesFor, StepsForRelationsInStepsOrderForPositionalOnes) {
         {{false, true}}, {{false, true}},  {{true, true}}, {{true, true}}, {{true, true}}, std::nullopt};
     for (std::int32_t v = 0; v <= 11; ++v) EXPECT_EQ(ExtraBoxesFor(v), expected[v]) << "relation " << v;
     EXPECT_EQ(ExtraBoxesFor(-1), std::nullopt);
-}
-
-TEST(ClearRow, EmptiesTheRowsTextsAndRuleOnly) {
-    Puzzle p = ZebraScreen();
-    for (std::string& text : p.boxTexts) text = "x";
-    for (int k = 1; k <= kRules; ++k) p.rules[k] = Rule{1, 2, 3, 4, 5, 2, 6};
-    ClearRow(p, 3);
-    for (int n = 1; n <= kBoxes; ++n) EXPECT_EQ(Text(p, n).empty(), PlaceOf(n).row == 3) << "box " << n;
-    EXPECT_EQ(p.rules[3], Rule{});
-    EXPECT_EQ(p.rules[2], (Rule{1, 2, 3, 4, 5, 2, 6}));
-    EXPECT_EQ(p.name(0, 1), "Maison");
 }
 
 struct ProblemCase {
