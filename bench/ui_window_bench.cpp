@@ -19,6 +19,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 #include "ui/session.h"
+#include "ui/translations.h"
 
 using namespace korvane;
 
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
     const QString zebraPath = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("examples/zebra.e65");
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    InstallFrenchTranslations(app); // as the program does
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const double appMade = NowMs();
     Session session;

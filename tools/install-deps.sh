@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev make
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # the Debian package: dependencies by dpkg-shlibdeps (which needs file), and its checks
   dpkg-dev file lintian desktop-file-utils appstream shared-mime-info

@@ -1,10 +1,12 @@
-// The condition box: completion on typing, a change event only for the user's own actions.
+// The condition box: lists and completions set by the window, change events only for the user's own
+// actions, a red mark for a text that states nothing.
 #include "ui/condition_box.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QWheelEvent>
 
 namespace korvane {
 
@@ -22,6 +24,11 @@ private:
     int height_;
 };
 
+bool IsStepKey(int key) {
+    return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
+           key == Qt::Key_Home || key == Qt::Key_End;
+}
+
 } // namespace
 
 ConditionBox::ConditionBox(int entryHeight, QWidget* parent) : QComboBox(parent), entryHeight_(entryHeight) {
@@ -29,7 +36,9 @@ ConditionBox::ConditionBox(int entryHeight, QWidget* parent) : QComboBox(parent)
     // waits for the first opening, which keeps the start of the program quick.
     setLineEdit(new QLineEdit(this));
     setInsertPolicy(QComboBox::NoInsert);
-    setCompleter(nullptr); // completion is done here, where it also selects the entry
+    setCompleter(nullptr); // completion is the window's, which also selects the entry
+    // A wheel turn over a box the user is not working in scrolls nothing and changes nothing.
+    setFocusPolicy(Qt::StrongFocus);
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &ConditionBox::onTextEdited);
     connect(this, &QComboBox::activated, this, &ConditionBox::userChanged);
@@ -41,22 +50,68 @@ void ConditionBox::setTextSilently(const QString& text) {
     setEditText(text);
 }
 
-void ConditionBox::clearSilently() {
-    const QSignalBlocker blocker(this);
-    clear();
-    setEditText(QString());
-}
-
-void ConditionBox::appendEntry(const QString& text, const QVariant& data) {
+void ConditionBox::appendEntry(const QString& text, int value) {
     const int index = currentIndex();
     const QString shown = currentText();
     const QSignalBlocker blocker(this);
-    addItem(text, data);
+    addItem(text, value);
     // A box whose list was empty selects its first entry when one arrives; undo that.
     if (currentIndex() != index) {
         setCurrentIndex(index);
         setEditText(shown);
     }
+}
+
+void ConditionBox::setEntries(const Entries& entries) {
+    bool same = count() == static_cast<int>(entries.size());
+    for (int i = 0; same && i < count(); ++i) {
+        const Entry& e = entries[static_cast<std::size_t>(i)];
+        same = itemData(i).toInt() == e.value && itemText(i) == QString::fromStdString(e.text);
+    }
+    if (same) return;
+    const QString shown = currentText();
+    const int cursor = lineEdit()->cursorPosition();
+    const QSignalBlocker blocker(this);
+    clear();
+    for (const Entry& e : entries) appendEntry(QString::fromStdString(e.text), e.value);
+    setCurrentIndex(-1);
+    lineEdit()->setText(shown);
+    lineEdit()->setCursorPosition(cursor);
+}
+
+void ConditionBox::selectKeepingText(int index) {
+    const QString shown = lineEdit()->text();
+    const int cursor = lineEdit()->cursorPosition();
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(index); // also replaces the edit field's text, which is put back at once
+    lineEdit()->setText(shown);
+    lineEdit()->setCursorPosition(cursor);
+}
+
+void ConditionBox::complete(int index, qsizetype typedLength) {
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(index);
+    const QString entry = itemText(index);
+    lineEdit()->setText(entry);
+    lineEdit()->setSelection(static_cast<int>(entry.size()), static_cast<int>(typedLength - entry.size()));
+}
+
+int ConditionBox::selectedValue() const { return currentIndex() < 0 ? 0 : itemData(currentIndex()).toInt(); }
+
+void ConditionBox::setHint(const QString& hint) {
+    hint_ = hint;
+    if (!marked_) setToolTip(hint);
+}
+
+void ConditionBox::setProblem(const QString& problem) {
+    const bool mark = !problem.isEmpty();
+    if (mark == marked_ && (!mark || toolTip() == problem)) return;
+    marked_ = mark;
+    setToolTip(mark ? problem : hint_);
+    // Only the text's colour is the edit field's own; the rest of its palette stays the box's.
+    QPalette palette;
+    if (mark) palette.setColor(QPalette::Text, Qt::red);
+    lineEdit()->setPalette(palette);
 }
 
 void ConditionBox::showPopup() {
@@ -68,39 +123,33 @@ void ConditionBox::showPopup() {
     QComboBox::showPopup();
 }
 
+void ConditionBox::noteKey(const QKeyEvent* event) {
+    const int key = event->key();
+    deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
+    if (IsStepKey(key) && !(event->modifiers() & Qt::AltModifier)) emit aboutToStep();
+}
+
 bool ConditionBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        deleting_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
-    }
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) noteKey(static_cast<QKeyEvent*>(event));
     return QComboBox::eventFilter(watched, event);
 }
 
-void ConditionBox::deselectKeepingText(const QString& text) {
-    const int cursor = lineEdit()->cursorPosition();
-    const QSignalBlocker blocker(this);
-    setCurrentIndex(-1); // also empties the edit field, which is put back at once
-    lineEdit()->setText(text);
-    lineEdit()->setCursorPosition(cursor);
+void ConditionBox::keyPressEvent(QKeyEvent* event) {
+    noteKey(event);
+    QComboBox::keyPressEvent(event);
 }
 
-void ConditionBox::onTextEdited(const QString& text) {
-    const bool deleting = std::exchange(deleting_, false);
-    int match = -1;
-    if (!deleting && !text.isEmpty()) {
-        for (int i = 0; i < count() && match < 0; ++i)
-            if (itemText(i).startsWith(text, Qt::CaseInsensitive)) match = i;
+void ConditionBox::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore(); // on to the window, which has no use for it
+        return;
     }
-    if (match < 0) {
-        deselectKeepingText(text);
-    } else {
-        const QSignalBlocker blocker(this);
-        setCurrentIndex(match);
-        const QString entry = itemText(match);
-        lineEdit()->setText(entry);
-        // Highlight what completion added, so that the next key typed replaces it.
-        lineEdit()->setSelection(static_cast<int>(entry.size()), static_cast<int>(text.size() - entry.size()));
-    }
+    emit aboutToStep();
+    QComboBox::wheelEvent(event);
+}
+
+void ConditionBox::onTextEdited() {
+    emit textTyped(std::exchange(deleting_, false));
     emit userChanged();
 }
 

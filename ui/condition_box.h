@@ -1,9 +1,12 @@
-// A condition box: an editable drop-down list that tells the window just before its list opens, and
-// that reports a change only when the user picks an entry or edits the text, never when the program
-// sets a text or a list. Typing completes to the first entry that begins with the typed text.
+// A condition box: an editable drop-down list that tells the window just before its list opens or steps,
+// and that reports a change only when the user picks an entry or edits the text, never when the program
+// sets a text or a list. What the list holds and what typing selects are the window's to decide; the box
+// shows it. The mouse wheel steps it only while it has the keyboard focus.
 #pragma once
 
 #include <QComboBox>
+
+#include "editor/condition_rows.h"
 
 namespace korvane {
 
@@ -16,10 +19,22 @@ public:
 
     // Shows `text` with no entry selected; the list stays as it is. Reports no change.
     void setTextSilently(const QString& text);
-    // Empties the text and the list. Reports no change.
-    void clearSilently();
-    // Appends an entry to the list, carrying `data`; the text and the selection stay as they are.
-    void appendEntry(const QString& text, const QVariant& data = {});
+    // Makes `entries` the list, each carrying its value, unless it holds them already. The text, the
+    // cursor and the selected entry's text stay. Reports no change.
+    void setEntries(const Entries& entries);
+    // Selects entry `index` (-1: none), keeping the text and the cursor as they are. Reports no change.
+    void selectKeepingText(int index);
+    // Shows entry `index` as the completion of the `typedLength` characters the user typed, with the part
+    // completion added highlighted, so that the next key typed replaces it. Reports no change.
+    void complete(int index, qsizetype typedLength);
+    // The value the selected entry carries, 0 when none is selected.
+    int selectedValue() const;
+
+    // The tooltip the box shows while its text is sound.
+    void setHint(const QString& hint);
+    // Marks the text in red with `problem` as tooltip; an empty `problem` takes the mark away.
+    void setProblem(const QString& problem);
+    bool marked() const { return marked_; }
 
     // Emits aboutToDropDown(), then opens the list.
     void showPopup() override;
@@ -27,20 +42,31 @@ public:
 signals:
     // The list is about to open: the window may rebuild it now.
     void aboutToDropDown();
+    // A wheel turn or an arrow key is about to step to another entry: the window may rebuild the list.
+    void aboutToStep();
+    // The user edited the text (`deleting`: with Backspace or Delete); userChanged() follows at once, after
+    // the window has completed the text.
+    void textTyped(bool deleting);
     // The user picked an entry or edited the text.
     void userChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void onTextEdited(const QString& text);
-    // Leaves `text` in the edit field with the cursor where it was and no entry selected.
-    void deselectKeepingText(const QString& text);
+    // Appends an entry to the list, carrying `value`; the text and the selection stay as they are.
+    void appendEntry(const QString& text, int value);
+    void onTextEdited();
+    // Notes what a key pressed in the box is about to do, wherever it was delivered.
+    void noteKey(const QKeyEvent* event);
 
     int entryHeight_;
     bool listBuilt_ = false; // the list window exists, with its fixed entry height
-    bool deleting_ = false; // the edit being reported was made by Backspace or Delete
+    bool deleting_ = false;  // the edit being reported was made by Backspace or Delete
+    bool marked_ = false;
+    QString hint_;
 };
 
 } // namespace korvane

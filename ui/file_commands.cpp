@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTableWidget>
 #include <QTextBlock>
 #include <variant>
 
@@ -51,9 +53,12 @@ Puzzle TForm1::puzzleOnScreen() const {
 
 void TForm1::showPuzzle(const Puzzle& puzzle) {
     ResetRuleTable();
-    for (int column = 0; column <= kChoices; ++column)
-        for (int row = 1; row <= kCategories; ++row)
-            setCell(column, row, QString::fromStdString(puzzle.name(column, row)));
+    {
+        const QSignalBlocker quiet(SG1); // the boxes are marked once, below, rather than per cell
+        for (int column = 0; column <= kChoices; ++column)
+            for (int row = 1; row <= kCategories; ++row)
+                setCell(column, row, QString::fromStdString(puzzle.name(column, row)));
+    }
     for (int n = 1; n <= kBoxes; ++n)
         box(n)->setTextSilently(QString::fromStdString(puzzle.boxTexts[static_cast<std::size_t>(n - 1)]));
     session_.rules = puzzle.rules;
@@ -62,6 +67,7 @@ void TForm1::showPuzzle(const Puzzle& puzzle) {
         box(BoxNumber(BoxRole::Order, k))->hide();
     }
     for (int k = 1; k <= kRules; ++k) ApplyRelationVisibility(k, session_.rules[k].relation);
+    showProblems(0);
 }
 
 QString TForm1::memoText() const {

@@ -11,6 +11,7 @@
 #include "ui/qt_platform.h"
 #include "ui/session.h"
 #include "ui/silent_abort.h"
+#include "ui/translations.h"
 
 int main(int argc, char** argv) {
     // The one argument is a puzzle file: Qt sees the program name alone, so a file named like one of
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     korvane::QtPlatform platform;
     try {
         QApplication app(qtArgc, argv);
+        korvane::InstallFrenchTranslations(app);
         // One style everywhere, so that the fixed pixel layout looks the same on every desktop.
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvane/korvane.svg")));

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "core/model.h"
+#include "ui/silent_abort.h"
 #include "ui/window_layout.h"
 
 class QLabel;
@@ -20,6 +21,7 @@ namespace korvane {
 
 class ConditionBox;
 class Platform;
+struct SearchResult;
 struct Session;
 
 struct WindowOptions {
@@ -55,9 +57,12 @@ public:
     // caption for the dialog and for a file named at start. Ends with SilentAbort after a message.
     void loadPuzzle(const QString& path);
 
-    // The condition rows. Boxes are numbered 1..112 like ComboBox1..ComboBox112, rows 1..16.
-    void FillCategoryList(ConditionBox* categoryBox, ConditionBox* choiceBox);
-    void FillChoiceList(ConditionBox* choiceBox, const ConditionBox* categoryBox);
+    // The condition rows. Boxes are numbered 1..112 like ComboBox1..ComboBox112, rows 1..16; what each
+    // box offers and stores is decided in editor/condition_rows.h.
+    // Rebuild category or choice box n's list from the grid as it is now. The text and the stored value
+    // stay: the entry the text shows, if any, becomes the selected one.
+    void FillCategoryList(int n);
+    void FillChoiceList(int n);
     // Stores the selected entry of box n into its field: the grid row or column the entry names, which
     // is its position + 1 when the grid has no gaps; 0 when no entry is selected.
     void StoreSelection(const ConditionBox* box, int n);
@@ -80,13 +85,23 @@ private:
     void buildConditionRows();
     void buildBottomArea();
     void setFocusOrder();
-    // A box's change and drop-down events (ComboBoxNChange, ComboBoxNDropDown).
+    // A box's change and drop-down events (ComboBoxNChange, ComboBoxNDropDown), its typing, completed
+    // before the change event, and its stepping by wheel or arrow key.
     void boxChanged(int n);
     void boxDropDown(int n);
+    void boxTyped(int n, bool deleting);
+    // Rebuilds box n's list from the grid, selecting the entry its text shows.
+    void fillList(int n);
+    // Marks the boxes of row k (0: of every row) whose text does not state what the row solves.
+    void showProblems(int k);
+    // The error message of a rule that stopped the search, with the row and box at fault.
+    QString ruleErrorText(const SearchResult& result) const;
     void runCommand(layout::Command command);
     // Runs one handler so that no exception leaves it (SilentAbort silently, others in the error box).
     template <class Handler>
-    void handle(Handler&& handler);
+    void handle(Handler&& handler) {
+        RunHandler(platform_, std::forward<Handler>(handler));
+    }
 
     void AbandonSearch();
     std::array<std::string, kBoxes> boxTexts() const;

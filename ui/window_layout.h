@@ -36,17 +36,16 @@ struct BoxColumn {
     int shownEntries;        // entries the open list shows before it scrolls
     bool visibleAtStart;
     std::string_view hint;   // a row's category box A adds its row number
-    int partner;             // the column the drop-down empties with it, or -1
 };
 
 inline constexpr std::array<BoxColumn, 7> kBoxColumns{{
-    {BoxRole::CategoryA, 52, 125, kAqua, 6, true, "Condition ", 1},
-    {BoxRole::ChoiceA, 188, 125, kYellow, 6, true, "", 0},
-    {BoxRole::Steps, 324, 37, kWindowColour, 8, false, "Nombre de crans", -1},
-    {BoxRole::Relation, 368, 125, kWhite, 12, true, "", -1},
-    {BoxRole::Order, 500, 37, kWindowColour, 8, false, "N° de la catégorie à utiliser", -1},
-    {BoxRole::CategoryB, 548, 125, kAqua, 6, true, "", 6},
-    {BoxRole::ChoiceB, 684, 125, kYellow, 6, true, "", 5},
+    {BoxRole::CategoryA, 52, 125, kAqua, 6, true, "Condition "},
+    {BoxRole::ChoiceA, 188, 125, kYellow, 6, true, ""},
+    {BoxRole::Steps, 324, 37, kWindowColour, 8, false, "Nombre de crans"},
+    {BoxRole::Relation, 368, 125, kWhite, 12, true, ""},
+    {BoxRole::Order, 500, 37, kWindowColour, 8, false, "N° de la catégorie à utiliser"},
+    {BoxRole::CategoryB, 548, 125, kAqua, 6, true, ""},
+    {BoxRole::ChoiceB, 684, 125, kYellow, 6, true, ""},
 }};
 
 inline constexpr int kBoxHeight = 21;
@@ -63,11 +62,6 @@ static_assert([] {
         if (static_cast<std::size_t>(kBoxColumns[i].role) != i) return false;
     return true;
 }());
-
-// The order in which ClearConditionRow empties a row's boxes.
-inline constexpr std::array<BoxRole, 7> kClearOrder{BoxRole::CategoryA, BoxRole::ChoiceA, BoxRole::Relation,
-                                                    BoxRole::CategoryB, BoxRole::ChoiceB, BoxRole::Steps,
-                                                    BoxRole::Order};
 
 // The name grid SG1.
 inline constexpr int kGridLeft = 68, kGridTop = 8, kGridWidth = 777, kGridHeight = 141;

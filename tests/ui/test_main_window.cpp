@@ -7,7 +7,10 @@
 #include <QTest>
 #include <stdexcept>
 
+#include <QMessageBox>
+
 #include "ui/silent_abort.h"
+#include "ui/translations.h"
 #include "window_driver.h"
 
 using namespace korvane;
@@ -49,6 +52,13 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    void qtsOwnTextsAreInFrench() {
+        QVERIFY(InstallFrenchTranslations(*qApp));
+        QMessageBox box(QMessageBox::Warning, QString(), QString(), QMessageBox::Ok | QMessageBox::Abort | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Abort)->text().remove(QLatin1Char('&')), QStringLiteral("Abandonner"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Annuler"));
+    }
+
     void theWindowHasItsCaptionAndItsClientArea() {
         Fixture f;
         QCOMPARE(f.form->windowTitle(), QStringLiteral("Korvane  V1.0      (6 catégories / 5 choix)"));

@@ -93,8 +93,14 @@ private slots:
         // Typed texts that select no entry: the row stays in the search with no category A.
         TypeText(f.box(1)->lineEdit(), "Planète");
         TypeText(f.box(2)->lineEdit(), "Mars");
+        QVERIFY(f.box(1)->marked() && f.box(2)->marked());
         f.click("BitBtn19");
-        QCOMPARE(f.platform.texts(), QStringList{"Erreur 202"});
+        // The message names the row and the box at fault below its first line.
+        QCOMPARE(f.platform.texts(), QStringList{"Erreur 202\n\n"
+                                                 "« Erreur 202 » à la ligne 1 : la case de catégorie de gauche (« Planète ») "
+                                                 "ne désigne aucune des six catégories.\n"
+                                                 "Ligne 1 : Planète Mars — Contigu de (crans : (vide), catégorie d'ordre : "
+                                                 "(vide)) — Couleur Rouge"});
         QCOMPARE(f.platform.shown.front().kind, FakePlatform::Shown::Kind::Notice);
         QCOMPARE(f.platform.beeps, 0);
         QVERIFY(f.widget<QProgressBar>("ProgressBar1")->isVisible());
@@ -177,6 +183,38 @@ private slots:
         QCOMPARE(f.platform.beeps, 0);
         QVERIFY(f.platform.shown.empty());
         QVERIFY(!f.form->isVisible());
+    }
+
+    void aRealSearchListsTenThousandSolutionsAndCountsTheRest() {
+        Fixture f(WindowOptions{}); // the program's own pump interval and listing limit
+        f.typeGrid(Zebra());        // and no rule: every arrangement is a solution
+        QStringList shownCounts;
+        QString fault;
+        qsizetype lastShown = 0;
+        f.platform.onPump = [&](int) {
+            // Edit1 follows the listing: never ahead of the solutions already in Memo1, never backwards.
+            const QString count = f.edit1();
+            const int blocks = f.memo()->document()->isEmpty() ? 0 : f.memo()->document()->blockCount();
+            const qsizetype shown = count.toLongLong();
+            const qsizetype listed = (blocks + 1) / 7;
+            if (listed < 10'000 && shown > listed && fault.isEmpty())
+                fault = QStringLiteral("Edit1 shows %1 with %2 lines listed").arg(count).arg(blocks);
+            if (shown < lastShown && fault.isEmpty())
+                fault = QStringLiteral("Edit1 went back from %1 to %2").arg(lastShown).arg(shown);
+            lastShown = shown;
+            if (shownCounts.isEmpty() || shownCounts.last() != count) shownCounts.append(count);
+        };
+        f.click("BitBtn19");
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        const QStringList lines = f.memoLines();
+        QCOMPARE(lines.size(), 10'000 * 7 - 1 + 1);
+        for (qsizetype i = 6; i < lines.size() - 1; i += 7) QCOMPARE(lines[i], kDashes);
+        QCOMPARE(lines[0], SolutionLine({"5", "4", "3", "2", "1"}));
+        QCOMPARE(lines.last(),
+                 QStringLiteral("24883190000 autres solutions trouvées et non listées (liste limitée aux 10000 premières)"));
+        QCOMPARE(f.edit1(), QStringLiteral("24883200000"));
+        QCOMPARE(label17(f), QStringLiteral("Nombre de solutions trouvées : 24883200000"));
+        QVERIFY2(shownCounts.size() >= 2, qPrintable(shownCounts.join(' '))); // it moved while the listing went on
     }
 
     void pastTheListingLimitSolutionsAreCountedExactly() {

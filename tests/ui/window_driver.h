@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QWheelEvent>
 #include <array>
 #include <memory>
 #include <vector>
@@ -72,6 +73,17 @@ inline void TypeText(QWidget* w, const QString& text) {
     }
 }
 
+// An example puzzle file of the repository.
+inline QString ExamplePath(const QString& name) { return QStringLiteral(KORVANE_EXAMPLES_DIR "/") + name; }
+
+// One turn of the mouse wheel (down: towards the next entry) over `w`, as the window system delivers it.
+inline void TurnWheel(QWidget* w, bool down = true) {
+    const QPointF at = QRectF(w->rect()).center();
+    QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, down ? -120 : 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &event);
+}
+
 // A window with its own session and scripted platform, shown and filled by FormShow.
 struct Fixture {
     Session session;
@@ -95,6 +107,12 @@ struct Fixture {
     QPlainTextEdit* memo() const { return widget<QPlainTextEdit>(QStringLiteral("Memo1")); }
     QString edit1() const { return widget<QLineEdit>(QStringLiteral("Edit1"))->text(); }
     void click(const QString& button) const { QTest::mouseClick(widget<QPushButton>(button), Qt::LeftButton); }
+
+    // Loads `path` through the load button, as if chosen in its dialog.
+    void load(const QString& path) {
+        platform.openAnswers.push_back(path);
+        click(QStringLiteral("BitBtn23"));
+    }
 
     // Clicks grid cell [column, row] (row 1..6), opens it for editing with F2, types `text` and confirms
     // it with Enter.
@@ -146,15 +164,15 @@ struct Fixture {
 
     // Fills condition row k by picking from the lists; false when an entry was not offered.
     bool enterCondition(int k, const Condition& c) const {
-        const std::array<std::pair<int, QString>, 7> picks{{{5 * k - 4, c.categoryA},
-                                                          {5 * k - 3, c.choiceA},
-                                                          {5 * k - 2, c.relation},
-                                                          {80 + k, c.steps},
-                                                          {96 + k, c.order},
-                                                          {5 * k - 1, c.categoryB},
-                                                          {5 * k, c.choiceB}}};
-        for (const auto& [n, text] : picks)
-            if (!text.isEmpty() && !pick(n, text)) return false;
+        const std::array<std::pair<BoxRole, QString>, 7> picks{{{BoxRole::CategoryA, c.categoryA},
+                                                              {BoxRole::ChoiceA, c.choiceA},
+                                                              {BoxRole::Relation, c.relation},
+                                                              {BoxRole::Steps, c.steps},
+                                                              {BoxRole::Order, c.order},
+                                                              {BoxRole::CategoryB, c.categoryB},
+                                                              {BoxRole::ChoiceB, c.choiceB}}};
+        for (const auto& [role, text] : picks)
+            if (!text.isEmpty() && !pick(BoxNumber(role, k), text)) return false;
         return true;
     }
 

@@ -1,0 +1,178 @@
+#include "editor/condition_rows.h"
+
+#include <algorithm>
+
+#include "core/relations.h"
+
+namespace korvane {
+
+namespace {
+
+const std::string& BoxText(const Puzzle& screen, int n) { return screen.boxTexts[static_cast<std::size_t>(n - 1)]; }
+
+// The next code point of UTF-8 text at `i`, advancing `i`; a byte that starts no valid sequence stands
+// for itself, so that any bytes compare consistently.
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length <= 1 || i + static_cast<std::size_t>(length) > text.size()) return ++i, lead;
+    char32_t code = lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = byte(i + static_cast<std::size_t>(k));
+        if ((next >> 6) != 0x2) return ++i, lead;
+        code = (code << 6) | (next & 0x3F);
+    }
+    i += static_cast<std::size_t>(length);
+    return code;
+}
+
+// The lower-case letter of `c` for the scripts the grid's names are written in (Latin with its accented
+// letters, Greek, Cyrillic); other characters stand for themselves.
+char32_t LowerCase(char32_t c) {
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    if (c >= 0x100 && c <= 0x17F) {
+        if (c == 0x178) return 0xFF; // Ÿ
+        const bool evenUpper = (c <= 0x137) || (c >= 0x14A && c <= 0x177);
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if ((evenUpper && c % 2 == 0) || (oddUpper && c % 2 == 1)) return c + 1;
+        return c;
+    }
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    return c;
+}
+
+// Whether `text` begins with `start`, letter case ignored.
+bool BeginsWithIgnoringCase(std::string_view text, std::string_view start) {
+    std::size_t i = 0, j = 0;
+    while (j < start.size()) {
+        if (i >= text.size()) return false;
+        if (LowerCase(NextCodePoint(text, i)) != LowerCase(NextCodePoint(start, j))) return false;
+    }
+    return true;
+}
+
+Entries NumberEntries(int last) {
+    Entries entries;
+    for (int i = 1; i <= last; ++i) entries.push_back({std::to_string(i), i});
+    return entries;
+}
+
+const Entries& FixedEntries(BoxRole role) {
+    static const Entries relations = [] {
+        Entries entries;
+        for (const RelationInfo& info : Relations())
+            entries.push_back({std::string(info.listText), static_cast<std::int32_t>(info.kind)});
+        return entries;
+    }();
+    static const Entries steps = NumberEntries(4);
+    static const Entries orders = NumberEntries(kCategories);
+    return role == BoxRole::Relation ? relations : role == BoxRole::Steps ? steps : orders;
+}
+
+// "« text »", the way the program quotes what the user typed.
+std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
+
+std::string NotAnEntry(const Puzzle& screen, int n) {
+    const BoxPlace place = PlaceOf(n);
+    const std::string text = Quoted(BoxText(screen, n));
+    switch (place.role) {
+    case BoxRole::CategoryA:
+    case BoxRole::CategoryB:
+        return text + " n'est le nom d'aucune catégorie de la grille : cette case ne désigne aucune catégorie.";
+    case BoxRole::ChoiceA:
+    case BoxRole::ChoiceB: {
+        const int categoryBox = BoxNumber(place.role == BoxRole::ChoiceA ? BoxRole::CategoryA : BoxRole::CategoryB,
+                                          place.row);
+        const std::string& category = BoxText(screen, categoryBox);
+        if (category.empty())
+            return text + " ne désigne aucun choix : la case de catégorie à sa gauche est vide.";
+        if (!EntryShown(CategoryEntries(screen), category))
+            return text + " ne désigne aucun choix : la case de catégorie à sa gauche ne désigne aucune catégorie "
+                          "de la grille.";
+        return text + " n'est pas un choix de la catégorie " + Quoted(category) + " dans la grille.";
+    }
+    case BoxRole::Relation: return text + " n'est aucune des dix relations de la liste.";
+    case BoxRole::Steps: return text + " n'est pas un nombre de crans : choisissez 1, 2, 3 ou 4.";
+    case BoxRole::Order: return text + " n'est pas un numéro de catégorie : choisissez un nombre de 1 à 6.";
+    }
+    return {}; // unreachable: every role is handled above
+}
+
+} // namespace
+
+Entries CategoryEntries(const Puzzle& screen) {
+    Entries entries;
+    for (int r = 1; r <= kCategories; ++r)
+        if (!screen.name(0, r).empty()) entries.push_back({screen.name(0, r), r});
+    return entries;
+}
+
+Entries ChoiceEntries(const Puzzle& screen, std::string_view category) {
+    Entries entries;
+    for (int r = 1; r <= kCategories; ++r) {
+        if (screen.name(0, r) != category) continue;
+        for (int c = 1; c <= kChoices; ++c)
+            if (!screen.name(c, r).empty()) entries.push_back({screen.name(c, r), c});
+        break;
+    }
+    return entries;
+}
+
+Entries EntriesOf(const Puzzle& screen, int n) {
+    const BoxPlace place = PlaceOf(n);
+    switch (place.role) {
+    case BoxRole::CategoryA:
+    case BoxRole::CategoryB: return CategoryEntries(screen);
+    case BoxRole::ChoiceA: return ChoiceEntries(screen, BoxText(screen, BoxNumber(BoxRole::CategoryA, place.row)));
+    case BoxRole::ChoiceB: return ChoiceEntries(screen, BoxText(screen, BoxNumber(BoxRole::CategoryB, place.row)));
+    case BoxRole::Steps:
+    case BoxRole::Relation:
+    case BoxRole::Order: return FixedEntries(place.role);
+    }
+    return {}; // unreachable: every role is handled above
+}
+
+std::optional<std::size_t> TypedEntry(const Entries& entries, std::string_view typed, bool deleting) {
+    if (deleting) return EntryShown(entries, typed);
+    if (typed.empty()) return std::nullopt;
+    const auto match = std::find_if(entries.begin(), entries.end(),
+                                    [&](const Entry& e) { return BeginsWithIgnoringCase(e.text, typed); });
+    if (match == entries.end()) return std::nullopt;
+    return static_cast<std::size_t>(match - entries.begin());
+}
+
+std::optional<std::size_t> EntryShown(const Entries& entries, std::string_view text) {
+    const auto match = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.text == text; });
+    if (match == entries.end()) return std::nullopt;
+    return static_cast<std::size_t>(match - entries.begin());
+}
+
+std::int32_t ValueOfText(const Puzzle& screen, int n) {
+    const Entries entries = EntriesOf(screen, n);
+    const auto shown = EntryShown(entries, BoxText(screen, n));
+    return shown ? entries[*shown].value : 0;
+}
+
+std::optional<ExtraBoxes> ExtraBoxesFor(std::int32_t relation) {
+    const RelationInfo* info = FindRelation(relation);
+    if (!info) return std::nullopt;
+    return ExtraBoxes{info->usesSteps, info->usesOrder};
+}
+
+std::string BoxProblem(const Puzzle& screen, int n) {
+    const std::string& text = BoxText(screen, n);
+    if (text.empty()) return {};
+    const Entries entries = EntriesOf(screen, n);
+    const auto shown = EntryShown(entries, text);
+    if (!shown) return NotAnEntry(screen, n);
+    const std::int32_t stored = screen.rules.value(n);
+    const std::int32_t value = entries[*shown].value;
+    if (stored == value) return {};
+    return "La ligne utilise la valeur " + std::to_string(stored) + ", et non " + Quoted(text) + " (valeur " +
+           std::to_string(value) + ") : choisissez " + Quoted(text) + " de nouveau dans la liste.";
+}
+
+} // namespace korvane
