@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "core/solution_text.h"
 #include "ui/condition_box.h"
 #include "ui/main_window.h"
 #include "ui/name_grid.h"
@@ -158,6 +159,9 @@ void TForm1::buildConditionRows() {
     }
 }
 
+// Every matching of a puzzle without conditions: category 1 fixed, the other five in any of their rows.
+constexpr std::uint64_t kAllMatchings = std::uint64_t{kRows} * kRows * kRows * kRows * kRows;
+
 void TForm1::buildBottomArea() {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -177,8 +181,15 @@ void TForm1::buildBottomArea() {
 
     Label17 = new QLabel(this);
     Label17->setObjectName(QStringLiteral("Label17"));
-    SetGeometry(Label17, kStatus);
     Label17->setFont(WindowFont(kStatusPixels, true));
+    // Wider than its place when this system's bold font is wider than the original one, so that the
+    // longest verdict (the congratulation, or the count of a puzzle without conditions) is read whole;
+    // nothing stands to its right.
+    const QFontMetrics metrics(Label17->font());
+    const int verdictWidth = std::max(metrics.horizontalAdvance(Text(VerdictText(1))),
+                                      metrics.horizontalAdvance(Text(VerdictText(kAllMatchings))));
+    Label17->setGeometry(kStatus.left, kStatus.top,
+                         std::clamp(verdictWidth + 2, kStatus.width, kClientWidth - kStatus.left - 4), kStatus.height);
     SetColour(Label17, QPalette::WindowText, kRed);
 
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
