@@ -83,6 +83,7 @@ struct Move {
     bool never = false;
     int category = 0;
     Fact supposed;
+    Fact link;
 };
 
 RowMask RowMaskOf(const Step& step) {
@@ -197,6 +198,7 @@ Engine::Recorded Engine::record(Move move) {
     step.never = move.never;
     step.category = move.category;
     step.supposed = move.supposed;
+    step.link = move.link;
     step.contradiction = clash || claimed;
     if (!step.contradiction) {
         step.facts = std::move(set);
@@ -262,36 +264,45 @@ bool Engine::tryGrid(bool all) {
     return found;
 }
 
-// Move 3: x and z share a slot when both share one with the same choice of a third category, and do not
-// when no choice of a third category is left to both.
+// Move 3. Two items that share a slot share all they know: what is known of one against a third
+// category holds for the other (one step carries over everything). And x and z do not share a slot when
+// no choice of a third category is left to both.
 bool Engine::tryThreeCategories(bool all) {
     bool found = false;
+    for (int c1 = 1; c1 < kCategories; ++c1)
+        for (int c2 = c1 + 1; c2 <= kCategories; ++c2)
+            for (int a = 1; a <= kChoices; ++a) {
+                const Item x{c1, a};
+                if (grid_.same(x, c2) == 0) continue;
+                const Item y{c2, std::countr_zero(grid_.same(x, c2)) + 1};
+                Move move = Move(Technique::ThreeCategories, 0).along(c2);
+                move.link = {x, y, true};
+                move.uses.push_back(grid_.reason(x, y));
+                for (int c3 = 1; c3 <= kCategories; ++c3)
+                    for (int d = 1; d <= kChoices && c3 != c1 && c3 != c2; ++d) {
+                        const Item z{c3, d};
+                        const Cell cx = grid_.at(x, z), cy = grid_.at(y, z);
+                        if (cx == cy) continue;
+                        const Item known = cx != Cell::Unknown ? x : y, other = cx != Cell::Unknown ? y : x;
+                        move.uses.push_back(grid_.reason(known, z));
+                        // Known both ways and differing: the move's facts clash with the grid.
+                        move.facts.push_back({other, z, (cx != Cell::Unknown ? cx : cy) == Cell::Same});
+                    }
+                if (move.facts.empty() || record(std::move(move)) == Recorded::Nothing) continue;
+                found = true;
+                if (!all || contradiction_) return true;
+            }
     for (int c1 = 1; c1 < kCategories; ++c1)
         for (int c3 = c1 + 1; c3 <= kCategories; ++c3)
             for (int a = 1; a <= kChoices; ++a)
                 for (int d = 1; d <= kChoices; ++d) {
                     const Item x{c1, a}, z{c3, d};
                     for (int c2 = 1; c2 <= kCategories && grid_.at(x, z) == Cell::Unknown; ++c2) {
-                        if (c2 == c1 || c2 == c3) continue;
-                        const Mask sx = grid_.same(x, c2), sz = grid_.same(z, c2);
-                        Move move = Move(Technique::ThreeCategories, 0).along(c2);
-                        if (sx != 0 && sx == sz) {
-                            const Item y{c2, std::countr_zero(sx) + 1};
-                            move.uses = {grid_.reason(x, y), grid_.reason(z, y)};
-                            move.facts.push_back({x, z, true});
-                        } else if ((grid_.candidates(x, c2) & grid_.candidates(z, c2)) == 0) {
-                            if (sx != 0 || sz != 0) { // the one shared with x (or z) is excluded for the other
-                                const Item y{c2, std::countr_zero(sx != 0 ? sx : sz) + 1};
-                                move.uses = {grid_.reason(x, y), grid_.reason(z, y)};
-                            } else {
-                                for (int k = 1; k <= kChoices; ++k)
-                                    move.uses.push_back(grid_.at(x, {c2, k}) == Cell::Not ? grid_.reason(x, {c2, k})
-                                                                                          : grid_.reason(z, {c2, k}));
-                            }
-                            move.facts.push_back({x, z, false});
-                        } else {
-                            continue;
-                        }
+                        if (c2 == c1 || c2 == c3 || (grid_.candidates(x, c2) & grid_.candidates(z, c2)) != 0) continue;
+                        Move move = Move(Technique::ThreeCategories, 0, {{x, z, false}}).along(c2);
+                        for (int k = 1; k <= kChoices; ++k)
+                            move.uses.push_back(grid_.at(x, {c2, k}) == Cell::Not ? grid_.reason(x, {c2, k})
+                                                                                  : grid_.reason(z, {c2, k}));
                         if (record(std::move(move)) == Recorded::Nothing) continue;
                         found = true;
                         if (!all || contradiction_) return true;

@@ -18,7 +18,8 @@ namespace korvane {
 enum class Technique : std::uint8_t {
     Direct = 1,          // a "Correspond à" / "Ne correspond pas à" row read as it stands, or a row that never holds
     Grid = 2,            // the last choice left in a row of a 5 x 5 table
-    ThreeCategories = 3, // two items sharing a third, or with no candidate of a third category in common
+    ThreeCategories = 3, // what one item knows holds for the item it shares a slot with; two items with no
+                         // choice of a third category in common
     Position = 4,        // the ranks a positional row leaves its two items, given what is known of them
     WhatIf = 5,          // a supposed cell leads by moves 1 to 4 to a contradiction
     DeepWhatIf = 6,      // a supposed cell leaves no matching of all the rows (found by the search engine)
@@ -47,6 +48,8 @@ struct Step {
     bool never = false;         // Direct contradiction: the row alone can never hold
     int category = 0;           // ThreeCategories: the third category; Position: the order category
     Fact supposed;              // WhatIf, DeepWhatIf: the cell supposed, whose opposite is concluded
+    Fact link;                  // ThreeCategories: the two items sharing a slot whose knowledge is pooled
+                                // (none when two items have no choice of `category` in common)
 };
 
 enum class TraceOutcome : std::uint8_t {

@@ -33,6 +33,14 @@ std::string Citation(const Step& step) {
     return parts.empty() ? "" : " (" + Listed(parts, ", ") + ")";
 }
 
+// "de Maison", "d'Animal", "d'Équipe".
+std::string Of(const std::string& name) {
+    static constexpr std::string_view kVowels[] = {"A", "E", "I", "O", "U", "Y", "H", "a", "e", "i", "o", "u", "y", "h",
+                                                   "É", "È", "Ê", "À", "Â", "Î", "Ô", "é", "è", "ê", "à", "â", "î", "ô"};
+    const bool elided = std::any_of(std::begin(kVowels), std::end(kVowels), [&](std::string_view v) { return name.starts_with(v); });
+    return (elided ? "d'" : "de ") + name;
+}
+
 std::string ItemText(const Puzzle& puzzle, Item x) {
     return CategoryName(puzzle, x.category) + " " + ChoiceName(puzzle, x.category, x.choice);
 }
@@ -41,8 +49,9 @@ std::string FactText(const Puzzle& puzzle, const Fact& f) {
     return ItemText(puzzle, f.a) + (f.same ? " est " : " n'est pas ") + ItemText(puzzle, f.b);
 }
 
-// What the step concludes: its "same" facts, and its "not" facts grouped by item and category, leaving
-// out those that a "same" fact of the step already says (the rest of its row and column).
+// What the step concludes: its "same" facts, and its "not" facts grouped by item, leaving out those that
+// a "same" fact of the step already says (the rest of its row and column):
+// "Maison 1 n'est pas Animal Escargots ou Cheval ni Boisson Thé".
 std::string Conclusions(const Puzzle& puzzle, const std::vector<Fact>& facts) {
     auto implied = [&](const Fact& f) {
         return std::any_of(facts.begin(), facts.end(), [&](const Fact& s) {
@@ -59,16 +68,21 @@ std::string Conclusions(const Puzzle& puzzle, const std::vector<Fact>& facts) {
             parts.push_back(FactText(puzzle, f));
             continue;
         }
-        std::vector<std::string> choices;
-        for (std::size_t j = i; j < facts.size(); ++j)
-            if (!done[j] && !facts[j].same && facts[j].a == f.a && facts[j].b.category == f.b.category && !implied(facts[j])) {
-                choices.push_back(ChoiceName(puzzle, f.b.category, facts[j].b.choice));
-                done[j] = true;
-            }
-        parts.push_back(ItemText(puzzle, f.a) + " n'est pas " + CategoryName(puzzle, f.b.category) + " " +
-                        Listed(choices, " ni "));
+        std::vector<std::string> categories;
+        for (int c = 1; c <= kCategories; ++c) {
+            std::vector<std::string> choices;
+            for (std::size_t j = i; j < facts.size(); ++j)
+                if (!done[j] && !facts[j].same && facts[j].a == f.a && facts[j].b.category == c && !implied(facts[j])) {
+                    choices.push_back(ChoiceName(puzzle, c, facts[j].b.choice));
+                    done[j] = true;
+                }
+            if (!choices.empty()) categories.push_back(CategoryName(puzzle, c) + " " + Listed(choices, " ou "));
+        }
+        parts.push_back(ItemText(puzzle, f.a) + " n'est pas " + Listed(categories, " ni "));
     }
-    return Listed(parts, " et ");
+    std::string text;
+    for (const std::string& part : parts) text += (text.empty() ? "" : " ; ") + part;
+    return text;
 }
 
 std::string Body(const Step& step, const Puzzle& puzzle) {
@@ -80,14 +94,15 @@ std::string Body(const Step& step, const Puzzle& puzzle) {
         break;
     case Technique::Grid:
         if (!step.contradiction)
-            return concluded + ", seul choix de " + CategoryName(puzzle, step.facts.front().b.category) +
+            return concluded + ", seul choix " + Of(CategoryName(puzzle, step.facts.front().b.category)) +
                    " qui reste pour " + ItemText(puzzle, step.facts.front().a) + ".";
         break;
     case Technique::ThreeCategories:
+        if (step.link.a.category != 0)
+            return "comme " + FactText(puzzle, step.link) + ", ce que l'on sait de l'un vaut pour l'autre : " +
+                   (step.contradiction ? "contradiction." : concluded + ".");
         if (!step.contradiction)
-            return concluded + (step.facts.front().same ? " : tous deux vont avec le même choix de "
-                                                        : " : ils n'ont aucun choix de ") +
-                   CategoryName(puzzle, step.category) + (step.facts.front().same ? "." : " en commun.");
+            return concluded + " : ils n'ont aucun choix " + Of(CategoryName(puzzle, step.category)) + " en commun.";
         break;
     case Technique::Position:
         if (!step.contradiction)
