@@ -10,13 +10,6 @@
 
 namespace {
 
-QJsonObject Json(const Run& run) {
-    QJsonParseError error;
-    const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
-    if (error.error != QJsonParseError::NoError) qWarning("not JSON: %s", run.out.constData());
-    return json;
-}
-
 QList<QByteArray> Lines(const QByteArray& text) {
     QList<QByteArray> lines = text.split('\n');
     if (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
