@@ -156,9 +156,9 @@ private:
     std::array<bool, kRules + 1> directDone_{};
     // What the search engine found, for the last resort.
     std::uint64_t count_ = 0;
-    Assignment solution_;
-    bool explained_ = false;
-    Explanation explanation_;
+    // For each item, the choices of each category it goes with in some solution: a cell the search finds
+    // open or true can never be refuted, which spares the what-ifs that would fail.
+    PartnerTable possible_;
 };
 
 Engine::Recorded Engine::record(Move move) {
@@ -411,7 +411,7 @@ bool Engine::tryWhatIf() {
             for (int a = 1; a <= kChoices; ++a)
                 for (int b = 1; b <= kChoices; ++b) {
                     const Item x{c1, a}, y{c2, b};
-                    if (grid_.at(x, y) != Cell::Unknown) continue;
+                    if (grid_.at(x, y) != Cell::Unknown || (count_ > 0 && (possible_.at(c1, a, c2) & Bit(b)))) continue;
                     const int left = std::min(std::popcount(grid_.candidates(x, c2)), std::popcount(grid_.candidates(y, c1)));
                     trials.push_back({left, x, y});
                 }
@@ -454,52 +454,32 @@ bool Engine::tryWhatIf() {
 }
 
 // Move 6, the last resort: a cell that the search engine finds to be the same in every matching of the
-// rows (or, with no matching at all, the rows in conflict). It cites every row it needs.
+// rows, in the open row with the fewest choices left (or, with no matching at all, the rows in
+// conflict). It cites every row it needs.
 bool Engine::tryDeepWhatIf() {
     if (count_ == 0) {
-        if (!explained_) explanation_ = Explain(rules_), explained_ = true;
+        const Explanation conflict = Explain(rules_);
         RowMask rows = 0;
-        for (int k : explanation_.rows) rows |= RowBit(k);
-        return contradict(Move(Technique::DeepWhatIf, explanation_.kind == ExplanationKind::Conflict ? rows : stated_));
+        for (int k : conflict.rows) rows |= RowBit(k);
+        return contradict(Move(Technique::DeepWhatIf, conflict.kind == ExplanationKind::Conflict ? rows : stated_));
     }
-    // The open row with the fewest choices left, and its choice in the solution.
-    if (count_ == 1) {
-        int best = kChoices + 1;
-        Fact fact;
-        for (int c1 = 1; c1 < kCategories; ++c1)
-            for (int c2 = c1 + 1; c2 <= kCategories; ++c2)
-                for (int a = 1; a <= kChoices; ++a) {
-                    const Item x{c1, a};
-                    if (grid_.same(x, c2) != 0 || std::popcount(grid_.candidates(x, c2)) >= best) continue;
-                    best = std::popcount(grid_.candidates(x, c2));
-                    const Permutation& p1 = solution_.permutation(c1);
-                    const auto slot = static_cast<std::size_t>(std::find(p1.begin(), p1.end(), a - 1) - p1.begin());
-                    fact = {x, {c2, solution_.permutation(c2)[slot] + 1}, true};
-                }
-        if (best > kChoices) return false;
-        return record(Move(Technique::DeepWhatIf, stated_, {fact}).supposing({fact.a, fact.b, false})) !=
-               Recorded::Nothing;
-    }
-    // Several solutions: a cell closed in all of them that logic left open.
-    if (!explained_) explanation_ = Explain(rules_), explained_ = true;
-    if (explanation_.kind != ExplanationKind::OpenCells) return false; // unreachable: the count says several
+    int best = kChoices + 1;
+    Fact fact;
     for (int c1 = 1; c1 <= kCategories; ++c1)
         for (int a = 1; a <= kChoices; ++a)
             for (int c2 = 1; c2 <= kCategories; ++c2) {
                 const Item x{c1, a};
                 if (c1 == c2 || grid_.same(x, c2) != 0) continue;
-                const Mask partners = explanation_.partners.at(c1, a, c2);
-                const Mask closed = static_cast<Mask>(grid_.candidates(x, c2) & ~partners);
-                Fact fact;
+                const Mask left = grid_.candidates(x, c2), partners = possible_.at(c1, a, c2);
+                if (std::popcount(left) >= best || (std::popcount(partners) > 1 && (left & ~partners) == 0)) continue;
+                best = std::popcount(left);
                 if (std::popcount(partners) == 1)
                     fact = {x, {c2, std::countr_zero(partners) + 1}, true};
-                else if (closed != 0)
-                    fact = {x, {c2, std::countr_zero(closed) + 1}, false};
                 else
-                    continue;
-                return record(Move(Technique::DeepWhatIf, stated_, {fact}).supposing({fact.a, fact.b, !fact.same})) != Recorded::Nothing;
+                    fact = {x, {c2, std::countr_zero(static_cast<Mask>(left & ~partners)) + 1}, false};
             }
-    return false;
+    if (best > kChoices) return false;
+    return record(Move(Technique::DeepWhatIf, stated_, {fact}).supposing({fact.a, fact.b, !fact.same})) != Recorded::Nothing;
 }
 
 // Keeps the first solution the search lists.
@@ -522,7 +502,15 @@ Trace Engine::run() {
         return trace;
     }
     count_ = result.count;
-    solution_ = observer.first;
+    if (count_ == 1) {
+        const Assignment& only = observer.first;
+        for (int c1 = 1; c1 <= kCategories; ++c1)
+            for (int c2 = 1; c2 <= kCategories; ++c2)
+                for (std::size_t s = 0; s < kChoices; ++s)
+                    possible_.at(c1, only.permutation(c1)[s] + 1, c2) = Bit(only.permutation(c2)[s] + 1);
+    } else if (count_ > 1) {
+        possible_ = Explain(rules_).partners;
+    }
     // The rows the search reads: those stating a condition, above the first malformed one.
     for (int k = 1; k <= kRules; ++k) {
         const Rule& r = rules_[k];
