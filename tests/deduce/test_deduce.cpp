@@ -20,13 +20,22 @@
 namespace korvane {
 namespace {
 
-// Some categories of a matching: choiceAt[c][s] is the choice (1..5) that category c puts in slot s.
-using Slots = std::array<std::array<int, kChoices>, kCategories + 1>;
+// Some categories of a matching: at[c][s] is the choice (1..5) that category c puts in slot s, and
+// slot[c][k] the slot of its choice k, found by a scan when the category is placed.
+struct Slots {
+    std::array<std::array<int, kChoices>, kCategories + 1> at{};
+    std::array<std::array<int, kChoices + 1>, kCategories + 1> slot{};
+    void place(int category, const std::array<int, kChoices>& arrangement) {
+        const auto c = static_cast<std::size_t>(category);
+        at[c] = arrangement;
+        for (int k = 1; k <= kChoices; ++k)
+            for (int s = 0; s < kChoices; ++s)
+                if (arrangement[static_cast<std::size_t>(s)] == k) slot[c][static_cast<std::size_t>(k)] = s;
+    }
+};
 
 int SlotOfChoice(const Slots& m, int category, int choice) {
-    for (int s = 0; s < kChoices; ++s)
-        if (m[static_cast<std::size_t>(category)][static_cast<std::size_t>(s)] == choice) return s;
-    return -1;
+    return m.slot[static_cast<std::size_t>(category)][static_cast<std::size_t>(choice)];
 }
 
 // The ten relations as the puzzle states them: the rank of a slot along category O is O's choice there.
@@ -39,8 +48,8 @@ bool PlainHolds(const Rule& r, const Slots& m) {
     if (r.relation == 5) return sa != sb;
     const int n = r.steps >= 1 && r.steps <= 4 ? r.steps : 1;
     const bool ordered = r.orderCategory >= 1 && r.orderCategory <= 6;
-    const int d = ordered ? m[static_cast<std::size_t>(r.orderCategory)][static_cast<std::size_t>(sa)] -
-                                m[static_cast<std::size_t>(r.orderCategory)][static_cast<std::size_t>(sb)]
+    const int d = ordered ? m.at[static_cast<std::size_t>(r.orderCategory)][static_cast<std::size_t>(sa)] -
+                                m.at[static_cast<std::size_t>(r.orderCategory)][static_cast<std::size_t>(sb)]
                           : 1;
     switch (r.relation) {
     case 2: return d == n || d == -n;
@@ -66,9 +75,10 @@ struct Premise {
     std::vector<Fact> facts;
     bool denied = false; // holds when not all of `facts` hold
     bool holds(const Slots& m) const {
-        if (denied) return !std::all_of(facts.begin(), facts.end(), [&](const Fact& f) { return PlainHolds(f, m); });
-        return std::all_of(rules.begin(), rules.end(), [&](const Rule& r) { return PlainHolds(r, m); }) &&
-               std::all_of(facts.begin(), facts.end(), [&](const Fact& f) { return PlainHolds(f, m); });
+        bool all = true;
+        for (const Rule& r : rules) all = all && PlainHolds(r, m);
+        for (const Fact& f : facts) all = all && PlainHolds(f, m);
+        return all != denied;
     }
 };
 
@@ -119,15 +129,14 @@ bool Satisfiable(unsigned scope, const std::vector<Premise>& premises) {
         for (const Premise& p : premises)
             if ((p.scope & ~placed) == 0 && (p.scope >> order[i] & 1u)) due[i].push_back(&p);
     }
-    Slots m{};
+    Slots m;
     auto place = [&](auto&& self, std::size_t level) -> bool {
         if (level == order.size()) return true;
-        auto& row = m[static_cast<std::size_t>(order[level])];
         for (const auto& arrangement : Arrangements()) {
-            row = arrangement;
-            if (std::all_of(due[level].begin(), due[level].end(), [&](const Premise* p) { return p->holds(m); }) &&
-                self(self, level + 1))
-                return true;
+            m.place(order[level], arrangement);
+            bool holds = true;
+            for (std::size_t i = 0; i < due[level].size() && holds; ++i) holds = due[level][i]->holds(m);
+            if (holds && self(self, level + 1)) return true;
             if (level == 0) break; // the first category names the slots
         }
         return false;
@@ -177,11 +186,14 @@ bool Implied(const std::vector<Premise>& premises, const Premise* denial) {
                                              << ") does not follow from its rows and uses";
     };
     if (step.contradiction) return Implied(premises, nullptr) ? ::testing::AssertionSuccess() : unsound();
+    // Each fact proven joins the premises of the next: the cells a "same" fact closes in its row and
+    // column then follow from it on two categories.
     for (const Fact& f : step.facts) {
         Premise denial = FactPremise(f);
         denial.denied = true;
         if (!Implied(premises, &denial)) return unsound() << ": " << f.a.category << "," << f.a.choice
                                                          << (f.same ? " same as " : " not ") << f.b.category << "," << f.b.choice;
+        premises.insert(premises.begin(), FactPremise(f));
     }
     return ::testing::AssertionSuccess();
 }
