@@ -338,22 +338,31 @@ INSTANTIATE_TEST_SUITE_P(
              O::Contradiction, T::Position}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
-// Seeded random puzzles: with one solution, with a row dropped (often several), and with a row added
-// (or put in place of another) that the solution breaks (mostly none).
+// Seeded random puzzles: with one solution, with a row dropped (often several), with a row added (or put
+// in place of another) that the solution breaks (mostly none), and with an odd row.
 TEST(Deduce, SeededRandomPuzzles) {
     int outcomes[4] = {};
     std::array<int, kTechniques + 1> grades{};
     for (int seed = 1; seed <= KORVANE_RANDOM_PUZZLES; ++seed) {
-        SCOPED_TRACE("replay: samples::RandomUniquePuzzle(" + std::to_string(seed) + "), variant " + std::to_string(seed % 3));
+        SCOPED_TRACE("replay: samples::RandomUniquePuzzle(" + std::to_string(seed) + "), variant " + std::to_string(seed % 4));
         const Puzzle unique = samples::RandomUniquePuzzle(static_cast<std::uint64_t>(seed));
         RuleTable rules = Tidied(unique);
         std::mt19937_64 rng(static_cast<std::uint64_t>(seed));
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         int stated = 0;
         while (stated < kRules && IsRelation(rules[stated + 1].relation)) ++stated;
-        if (seed % 3 == 1 && stated > 1) {
+        if (seed % 4 == 1 && stated > 1) {
             rules[pick(1, stated)] = Rule{}; // a row dropped
-        } else if (seed % 3 == 2) {
+        } else if (seed % 4 == 3) {
+            // A row with fields out of their ranges, as files may hold them: choices, steps and order
+            // category each now and then outside, whatever the row then says.
+            auto odd = [&](int lo, int hi, std::initializer_list<int> others) {
+                return pick(1, 3) == 1 ? *(others.begin() + pick(0, static_cast<int>(others.size()) - 1)) : pick(lo, hi);
+            };
+            rules[pick(1, std::min(stated + 1, kRules))] =
+                Rule{pick(1, 6), odd(1, 5, {0, 6, -1}), pick(1, 10), pick(1, 6), odd(1, 5, {0, 6}), odd(1, 4, {0, 5, -3}),
+                     odd(1, 6, {0, 7})};
+        } else if (seed % 4 == 2) {
             const Assignment solution = Solve(rules).first;
             for (;;) { // a row the solution breaks
                 const Rule r{pick(1, 6), pick(1, 5), pick(1, 10), pick(1, 6), pick(1, 5), pick(1, 4), pick(1, 6)};
