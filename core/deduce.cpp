@@ -181,7 +181,7 @@ Engine::Recorded Engine::record(Move move) {
     };
     for (const Fact& f : move.facts) {
         clash = !apply(f);
-        // Sharing a slot with b.b, item f.a shares none with the other choices of b's category, and so on.
+        // Sharing a slot with f.b, item f.a shares none with the other choices of b's category, and so on.
         for (int k = 1; k <= kChoices && f.same && !clash; ++k) {
             if (k != f.b.choice) clash = !apply({f.a, {f.b.category, k}, false});
             if (k != f.a.choice && !clash) clash = !apply({{f.a.category, k}, f.b, false});
