@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 
+#include "core/plan.h"
 #include "core/relations.h"
 #include "core/search.h"
 
@@ -454,8 +455,8 @@ bool Engine::tryWhatIf() {
 }
 
 // Move 6, the last resort: a cell that the search engine finds to be the same in every matching of the
-// rows, in the open row with the fewest choices left (or, with no matching at all, the rows in
-// conflict). It cites every row it needs.
+// rows, in the open row with the fewest choices left, citing the rows without which it would not be (or,
+// with no matching at all, the rows in conflict).
 bool Engine::tryDeepWhatIf() {
     if (count_ == 0) {
         const Explanation conflict = Explain(rules_);
@@ -479,7 +480,19 @@ bool Engine::tryDeepWhatIf() {
                     fact = {x, {c2, std::countr_zero(static_cast<Mask>(left & ~partners)) + 1}, false};
             }
     if (best > kChoices) return false;
-    return record(Move(Technique::DeepWhatIf, stated_, {fact}).supposing({fact.a, fact.b, !fact.same})) != Recorded::Nothing;
+    // The rows it needs: without each in turn, is the supposition still impossible?
+    const Rule supposed{fact.a.category, fact.a.choice,
+                        static_cast<std::int32_t>(fact.same ? RelationKind::NotCorresponds : RelationKind::Corresponds),
+                        fact.b.category, fact.b.choice, 0, 0};
+    RowMask rows = stated_;
+    for (int k = 1; k <= kRules; ++k) {
+        if (!(rows & RowBit(k))) continue;
+        RuleTable fewer;
+        for (int j = 1; j <= kRules; ++j)
+            if ((rows & ~RowBit(k)) & RowBit(j)) fewer[j] = rules_[j];
+        if (!Plan(fewer, std::span<const Rule>(&supposed, 1)).satisfiable()) rows &= ~RowBit(k);
+    }
+    return record(Move(Technique::DeepWhatIf, rows, {fact}).supposing({fact.a, fact.b, !fact.same})) != Recorded::Nothing;
 }
 
 // Keeps the first solution the search lists.

@@ -22,7 +22,7 @@ enum class Technique : std::uint8_t {
                          // choice of a third category in common
     Position = 4,        // the ranks a positional row leaves its two items, given what is known of them
     WhatIf = 5,          // a supposed cell leads by moves 1 to 4 to a contradiction
-    DeepWhatIf = 6,      // a supposed cell leaves no matching of all the rows (found by the search engine)
+    DeepWhatIf = 6,      // a supposed cell leaves no matching of the rows cited (found by the search engine)
 };
 inline constexpr int kTechniques = 6;
 

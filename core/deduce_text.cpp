@@ -116,7 +116,7 @@ std::string Body(const Step& step, const Puzzle& puzzle) {
         if (step.contradiction) return "aucune répartition ne satisfait ces conditions ensemble : contradiction.";
         return "hypothèse profonde : si " + ItemText(puzzle, step.supposed.a) +
                (step.supposed.same ? " était " : " n'était pas ") + ItemText(puzzle, step.supposed.b) +
-               ", aucune répartition ne satisferait toutes les conditions ; donc " + concluded + ".";
+               ", aucune répartition ne satisferait les lignes citées ; donc " + concluded + ".";
     }
     if (step.contradiction) return "contradiction : ces conditions et ces étapes ne peuvent être vraies ensemble.";
     return concluded + ".";
