@@ -11,7 +11,9 @@
 #include <variant>
 #include <vector>
 
+#include "core/deduce.h"
 #include "core/explain.h"
+#include "core/json_writer.h"
 #include "core/relations.h"
 #include "core/search.h"
 #include "core/solution_text.h"
@@ -30,7 +32,7 @@ constexpr std::string_view kProgram = "korvane-solve";
 enum ExitCode : int { kSolved = 0, kUnusable = 2, kRuleError = 3 };
 
 constexpr std::string_view kUsage =
-    "Usage : korvane-solve [--limit N] [--count] [--json] [--explain] [--repeat N] ENIGME.e65...\n"
+    "Usage : korvane-solve [--limit N] [--count] [--json] [--explain] [--steps] [--repeat N] ENIGME.e65...\n"
     "\n"
     "Résout l'énigme d'un fichier .e65 comme le bouton « soluce » de la fenêtre : écrit les solutions\n"
     "telles que la fenêtre les liste, puis le verdict.\n"
@@ -48,6 +50,8 @@ constexpr std::string_view kUsage =
     "  --explain    explique ensuite le résultat : sans solution, des conditions contradictoires ; avec\n"
     "               plusieurs, les choix qui restent ouverts ; avec une seule, les conditions superflues ;\n"
     "               sur une erreur, la ligne et la case fautives (en JSON, le membre \"explanation\")\n"
+    "  --steps      écrit ensuite la résolution pas à pas, une ligne par étape avec les lignes et les étapes\n"
+    "               qu'elle utilise, puis la difficulté (en JSON, les membres \"steps\" et \"grade\")\n"
     "  --repeat N   résout N fois (chargement exclu) et écrit sur la sortie d'erreur les durées médiane\n"
     "               et minimale de la résolution\n"
     "  --help       affiche cette aide\n"
@@ -62,6 +66,7 @@ struct Options {
     bool countOnly = false;
     bool json = false;
     bool explain = false;
+    bool steps = false;
     int repeat = 1;
     bool timed = false; // --repeat given: report the solve times
     std::vector<std::string> paths;
@@ -132,6 +137,9 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
         } else if (name == "--explain") {
             if (int error = noValue()) return error;
             options.explain = true;
+        } else if (name == "--steps") {
+            if (int error = noValue()) return error;
+            options.steps = true;
         } else if (name == "--limit") {
             const auto number = ParseNumber<std::uint64_t>(takeValue().value_or(""), 0, options.limit);
             if (!number) return UsageError("--limit attend un nombre entier positif ou nul");
@@ -188,38 +196,7 @@ private:
     std::string buffer_;
 };
 
-// `text` as a JSON string.
-std::string JsonString(std::string_view text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            json += "\\\"";
-            break;
-        case '\\':
-            json += "\\\\";
-            break;
-        case '\n':
-            json += "\\n";
-            break;
-        case '\r':
-            json += "\\r";
-            break;
-        case '\t':
-            json += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                json += escaped;
-            } else {
-                json += c;
-            }
-        }
-    }
-    return json + '"';
-}
+using korvane::JsonString;
 
 // How one file's output is marked when a call solves several: in JSON, the object is written on one line
 // and names its file first.
@@ -259,12 +236,15 @@ public:
     }
 
     // Ends the listing: the verdict line and the explanation's lines, or the rest of the JSON object.
-    void finish(const SearchResult& result, const korvane::RuleTable& rules, const korvane::Explanation* explanation) {
+    void finish(const SearchResult& result, const korvane::RuleTable& rules, const korvane::Explanation* explanation,
+                const korvane::Trace* trace) {
         const bool stopped = result.outcome == SearchOutcome::RuleError;
         if (!json_) {
             if (!stopped) out_ << korvane::VerdictText(result.count) << "\n";
             if (explanation)
                 for (const std::string& line : korvane::ExplanationLines(*explanation, puzzle_)) out_ << line << "\n";
+            if (trace)
+                for (const std::string& line : korvane::StepLines(*trace, puzzle_)) out_ << line << "\n";
             return;
         }
         out_ << (result.listed > 0 && !oneLine_ ? "\n  ]" : "]");
@@ -280,6 +260,7 @@ public:
             out_ << "null";
         }
         if (explanation) out_ << member() << "\"explanation\": " << korvane::ExplanationJson(*explanation, puzzle_);
+        if (trace) out_ << member() << korvane::StepsJsonMembers(*trace, puzzle_);
         out_ << (oneLine_ ? "}\n" : "\n}\n");
     }
 
@@ -305,7 +286,9 @@ SearchResult Solve(const Puzzle& puzzle, const Options& options, FileMark mark, 
                                                   : korvane::Search(rules, printer, {.listLimit = options.limit});
     std::optional<korvane::Explanation> explanation;
     if (options.explain) explanation = korvane::Explain(rules);
-    printer.finish(result, rules, explanation ? &*explanation : nullptr);
+    std::optional<korvane::Trace> trace;
+    if (options.steps) trace = korvane::Deduce(rules);
+    printer.finish(result, rules, explanation ? &*explanation : nullptr, trace ? &*trace : nullptr);
     return result;
 }
 

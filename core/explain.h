@@ -76,4 +76,18 @@ std::vector<std::string> ExplanationLines(const Explanation& explanation, const 
 // The explanation as one JSON object (UTF-8, no line breaks).
 std::string ExplanationJson(const Explanation& explanation, const Puzzle& puzzle);
 
+// The names as the grid shows them, or "Catégorie c" / "Choix k" for an empty cell.
+std::string CategoryName(const Puzzle& puzzle, int category);
+std::string ChoiceName(const Puzzle& puzzle, int category, int choice);
+
+// The items with more than one partner, one line per pair of categories:
+// "Chaise / Métier : C (Notaire ou Peintre), D (Notaire ou Peintre)".
+std::vector<std::string> OpenCellLines(const PartnerTable& partners, const Puzzle& puzzle);
+
+class JsonWriter;
+// The same items as a JSON array of {"categoryA", "categoryB", "items": [{"choice", "partners"}]}.
+void WriteOpenCells(JsonWriter& json, const PartnerTable& partners);
+// The malformed row as a JSON object {"row", "text", "boxes", "error", "reached"}.
+void WriteMalformedRow(JsonWriter& json, const MalformedRow& malformed, const Puzzle& puzzle);
+
 } // namespace korvane

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -33,6 +35,14 @@ inline Run Solve(const QStringList& arguments) {
     process.start(QStringLiteral(KORVANE_SOLVE), arguments);
     if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit) return {};
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// The output of a --json run as an object (empty, with a warning, when it is not JSON).
+inline QJsonObject Json(const Run& run) {
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
+    if (error.error != QJsonParseError::NoError) qWarning("not JSON: %s", run.out.constData());
+    return json;
 }
 
 // zebra.e65 saved as `path` with row 3 naming a category 9, its box still showing "Couleur", as a damaged

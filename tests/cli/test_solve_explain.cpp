@@ -10,13 +10,6 @@
 
 namespace {
 
-QJsonObject Json(const Run& run) {
-    QJsonParseError error;
-    const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
-    if (error.error != QJsonParseError::NoError) qWarning("not JSON: %s", run.out.constData());
-    return json;
-}
-
 const QByteArray kRelayConflict =
     "Aucune solution : ces 4 lignes ne peuvent être satisfaites ensemble, mais sans l'une quelconque d'entre elles "
     "les autres le peuvent.\n"

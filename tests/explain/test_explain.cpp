@@ -421,7 +421,7 @@ TEST(ExplanationJson, CarriesTheSameInformation) {
     Box(quoted, 74) = "Na\"t\\oin\t";
     EXPECT_EQ(ExplanationJson(Explain(Tidied(quoted)), quoted),
               R"({"kind":"rule-error","rows":[],"malformedRow":{"row":15,)"
-              R"("text":"Nation Anglais — Correspond à — Na\"t\\oin\u0009 Rouge","boxes":[74],)"
+              R"("text":"Nation Anglais — Correspond à — Na\"t\\oin\t Rouge","boxes":[74],)"
               R"("error":"Erreur 201","reached":true}})");
 }
 

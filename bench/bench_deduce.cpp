@@ -1,0 +1,92 @@
+// Speed of the deduction trace (korvane-solve --steps): the sample puzzles, and a set of generated puzzles
+// with one solution (of up to sixteen conditions, every relation kind), then the same with a row dropped,
+// which leaves most with several solutions. Each set reports the median and slowest trace, and what the
+// traces look like: steps per puzzle, rows and uses per step (median and maximum), and the grades.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "core/deduce.h"
+#include "examples/sample_puzzles.h"
+
+namespace {
+
+using namespace korvane;
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void Deducing(benchmark::State& state, const std::vector<RuleTable>& set) {
+    std::vector<double> millis, steps, rows, uses;
+    std::array<int, kTechniques + 1> grades{};
+    for (const RuleTable& rules : set) { // once each, for the figures
+        const auto start = std::chrono::steady_clock::now();
+        const Trace trace = Deduce(rules);
+        millis.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        steps.push_back(static_cast<double>(trace.steps.size()));
+        for (const Step& step : trace.steps) {
+            rows.push_back(static_cast<double>(step.rows.size()));
+            uses.push_back(static_cast<double>(step.uses.size()));
+        }
+        ++grades[static_cast<std::size_t>(trace.hardest)];
+    }
+    std::size_t next = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Deduce(set[next]));
+        next = (next + 1) % set.size();
+    }
+    auto max = [](const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); };
+    state.counters["puzzles"] = static_cast<double>(set.size());
+    state.counters["median_ms"] = Median(millis);
+    state.counters["slowest_ms"] = max(millis);
+    state.counters["steps_med"] = Median(steps);
+    state.counters["steps_max"] = max(steps);
+    state.counters["rows_med"] = Median(rows);
+    state.counters["rows_max"] = max(rows);
+    state.counters["uses_med"] = Median(uses);
+    state.counters["uses_max"] = max(uses);
+    // Grades: Facile (moves 1-3), Moyen (4), Difficile (5), Très difficile (6).
+    state.counters["facile"] = grades[1] + grades[2] + grades[3];
+    state.counters["moyen"] = grades[4];
+    state.counters["difficile"] = grades[5];
+    state.counters["tres_difficile"] = grades[6];
+}
+
+const std::vector<RuleTable>& UniqueSet() {
+    static const std::vector<RuleTable> set = [] {
+        std::vector<RuleTable> puzzles;
+        for (std::uint64_t seed = 1; seed <= 100; ++seed) puzzles.push_back(samples::RandomUniquePuzzle(seed).rules);
+        return puzzles;
+    }();
+    return set;
+}
+
+// The unique set with one row dropped each, in turn: mostly several solutions.
+const std::vector<RuleTable>& RowDroppedSet() {
+    static const std::vector<RuleTable> set = [] {
+        std::vector<RuleTable> puzzles = UniqueSet();
+        for (std::size_t i = 0; i < puzzles.size(); ++i) puzzles[i][static_cast<int>(i % 14) + 1] = Rule{};
+        return puzzles;
+    }();
+    return set;
+}
+
+void BM_DeduceZebra(benchmark::State& s) { Deducing(s, {samples::Zebra().rules}); }
+void BM_DeduceSeating(benchmark::State& s) { Deducing(s, {samples::Seating().rules}); }
+void BM_DeduceRelay(benchmark::State& s) { Deducing(s, {samples::Relay().rules}); }
+void BM_DeduceGeneratedUnique(benchmark::State& s) { Deducing(s, UniqueSet()); }
+void BM_DeduceGeneratedRowDropped(benchmark::State& s) { Deducing(s, RowDroppedSet()); }
+
+BENCHMARK(BM_DeduceZebra)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeduceSeating)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeduceRelay)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeduceGeneratedUnique)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeduceGeneratedRowDropped)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,205 @@
+// The explanations as the user reads them: French lines, and the JSON member of korvane-solve.
+#include <bit>
+
+#include "core/boxes.h"
+#include "core/explain.h"
+#include "core/json_writer.h"
+#include "core/relations.h"
+
+namespace korvane {
+
+namespace {
+
+const std::string& BoxText(const Puzzle& puzzle, int box) { return puzzle.boxTexts[static_cast<std::size_t>(box - 1)]; }
+
+// A box's text, or a mark that it shows nothing.
+std::string Shown(const std::string& text) { return text.empty() ? "(vide)" : text; }
+
+// "a", "a ou b", "a, b ou c".
+std::string Alternatives(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " ou " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+std::string RowLine(const Puzzle& puzzle, int row) { return "Ligne " + std::to_string(row) + " : " + RowText(puzzle, row); }
+
+// The category boxes of the malformed row that name no category, with what they show, and the value
+// behind the text when a file left one that is no category.
+std::string WrongBoxes(const Puzzle& puzzle, const MalformedRow& m) {
+    auto box = [&](const char* side, int n, std::int32_t value) {
+        return std::string("la case de catégorie de ") + side + " (« " + BoxText(puzzle, n) + " »" +
+               (value != 0 ? ", valeur " + std::to_string(value) : "") + ")";
+    };
+    const Rule& r = puzzle.rules[m.row];
+    std::vector<std::string> boxes;
+    if (m.categoryA) boxes.push_back(box("gauche", BoxNumber(BoxRole::CategoryA, m.row), r.categoryA));
+    if (m.categoryB) boxes.push_back(box("droite", BoxNumber(BoxRole::CategoryB, m.row), r.categoryB));
+    const bool both = boxes.size() > 1;
+    return (both ? boxes[0] + " et " + boxes[1] : boxes[0]) + (both ? " ne désignent" : " ne désigne") +
+           " aucune des six catégories";
+}
+
+void ConflictLines(const Explanation& e, const Puzzle& puzzle, std::vector<std::string>& lines) {
+    if (e.rows.size() == 1) {
+        lines.push_back("Aucune solution : cette condition ne peut être satisfaite.");
+    } else {
+        lines.push_back("Aucune solution : ces " + std::to_string(e.rows.size()) + " lignes" +
+                        " ne peuvent être satisfaites ensemble, mais sans l'une quelconque d'entre elles les "
+                        "autres le peuvent.");
+    }
+    for (int k : e.rows) lines.push_back(RowLine(puzzle, k));
+    if (e.smallest && e.rows.size() > 1) lines.push_back("Aucun conflit ne compte moins de lignes.");
+    switch (e.others) {
+    case OtherConflicts::None: lines.push_back("C'est le seul conflit entre les conditions."); break;
+    case OtherConflicts::Sharing:
+        lines.push_back("D'autres conflits existent, qui reprennent une partie de ces lignes.");
+        break;
+    case OtherConflicts::Disjoint:
+        lines.push_back("D'autres conflits existent : sans ces lignes, les autres conditions n'ont pas non plus "
+                        "de solution.");
+        break;
+    }
+    if (e.malformed.row != 0) {
+        lines.push_back("La ligne " + std::to_string(e.malformed.row) + " porte aussi une erreur : " +
+                        WrongBoxes(puzzle, e.malformed) + " (« " + std::string(e.malformed.errorText) +
+                        " ») ; la recherche ne l'atteint pas tant que les conditions au-dessus n'ont pas de solution.");
+    }
+}
+
+std::string_view KindName(ExplanationKind kind) {
+    switch (kind) {
+    case ExplanationKind::Conflict: return "conflict";
+    case ExplanationKind::OpenCells: return "open-cells";
+    case ExplanationKind::Redundant: return "redundant";
+    case ExplanationKind::RuleError: return "rule-error";
+    case ExplanationKind::Nothing: return "nothing";
+    }
+    return ""; // unreachable: every kind is named above
+}
+
+std::string_view OthersName(OtherConflicts others) {
+    switch (others) {
+    case OtherConflicts::None: return "none";
+    case OtherConflicts::Sharing: return "sharing";
+    case OtherConflicts::Disjoint: return "disjoint";
+    }
+    return ""; // unreachable: every value is named above
+}
+
+} // namespace
+
+std::string CategoryName(const Puzzle& puzzle, int category) {
+    const std::string& name = puzzle.name(0, category);
+    return name.empty() ? "Catégorie " + std::to_string(category) : name;
+}
+
+std::string ChoiceName(const Puzzle& puzzle, int category, int choice) {
+    const std::string& name = puzzle.name(choice, category);
+    return name.empty() ? "Choix " + std::to_string(choice) : name;
+}
+
+std::vector<std::string> OpenCellLines(const PartnerTable& partners, const Puzzle& puzzle) {
+    std::vector<std::string> lines;
+    for (int c1 = 1; c1 < kCategories; ++c1)
+        for (int c2 = c1 + 1; c2 <= kCategories; ++c2) {
+            std::vector<std::string> items;
+            for (int a = 1; a <= kChoices; ++a) {
+                const std::uint8_t mask = partners.at(c1, a, c2);
+                if (std::popcount(mask) < 2) continue;
+                std::vector<std::string> names;
+                for (int b = 1; b <= kChoices; ++b)
+                    if (mask >> (b - 1) & 1u) names.push_back(ChoiceName(puzzle, c2, b));
+                items.push_back(ChoiceName(puzzle, c1, a) + " (" + Alternatives(names) + ")");
+            }
+            if (items.empty()) continue;
+            std::string line = CategoryName(puzzle, c1) + " / " + CategoryName(puzzle, c2) + " : ";
+            for (std::size_t i = 0; i < items.size(); ++i) line += (i > 0 ? ", " : "") + items[i];
+            lines.push_back(line);
+        }
+    return lines;
+}
+
+void WriteOpenCells(JsonWriter& json, const PartnerTable& partners) {
+    json.open('[');
+    for (int c1 = 1; c1 < kCategories; ++c1)
+        for (int c2 = c1 + 1; c2 <= kCategories; ++c2) {
+            bool opened = false;
+            for (int a = 1; a <= kChoices; ++a) {
+                const std::uint8_t mask = partners.at(c1, a, c2);
+                if (std::popcount(mask) < 2) continue;
+                if (!opened) json.open('{').key("categoryA").value(c1).key("categoryB").value(c2).key("items").open('[');
+                opened = true;
+                json.open('{').key("choice").value(a).key("partners").open('[');
+                for (int b = 1; b <= kChoices; ++b)
+                    if (mask >> (b - 1) & 1u) json.value(b);
+                json.close(']').close('}');
+            }
+            if (opened) json.close(']').close('}');
+        }
+    json.close(']');
+}
+
+void WriteMalformedRow(JsonWriter& json, const MalformedRow& m, const Puzzle& puzzle) {
+    json.open('{').key("row").value(m.row).key("text").value(RowText(puzzle, m.row));
+    json.key("boxes").open('[');
+    if (m.categoryA) json.value(BoxNumber(BoxRole::CategoryA, m.row));
+    if (m.categoryB) json.value(BoxNumber(BoxRole::CategoryB, m.row));
+    json.close(']').key("error").value(m.errorText).key("reached").value(m.reached).close('}');
+}
+
+std::string RowText(const Puzzle& puzzle, int row) {
+    auto box = [&](BoxRole role) { return Shown(BoxText(puzzle, BoxNumber(role, row))); };
+    std::string text = box(BoxRole::CategoryA) + " " + box(BoxRole::ChoiceA) + " — " + box(BoxRole::Relation);
+    if (const RelationInfo* info = FindRelation(puzzle.rules[row].relation)) {
+        if (info->usesSteps && info->usesOrder)
+            text += " (crans : " + box(BoxRole::Steps) + ", catégorie d'ordre : " + box(BoxRole::Order) + ")";
+        else if (info->usesOrder)
+            text += " (catégorie d'ordre : " + box(BoxRole::Order) + ")";
+    }
+    return text + " — " + box(BoxRole::CategoryB) + " " + box(BoxRole::ChoiceB);
+}
+
+std::vector<std::string> ExplanationLines(const Explanation& e, const Puzzle& puzzle) {
+    std::vector<std::string> lines;
+    switch (e.kind) {
+    case ExplanationKind::Conflict: ConflictLines(e, puzzle, lines); break;
+    case ExplanationKind::OpenCells:
+        lines.push_back("Plusieurs solutions : ces choix ont plus d'un partenaire possible d'une solution à "
+                        "l'autre, une condition manque pour les fixer.");
+        for (std::string& line : OpenCellLines(e.partners, puzzle)) lines.push_back(std::move(line));
+        break;
+    case ExplanationKind::Redundant:
+        lines.push_back("Solution unique : " + std::string(e.rows.size() > 1 ? "chacune de ces lignes peut" : "cette ligne peut") +
+                        " être retirée seule sans que la solution cesse d'être unique.");
+        for (int k : e.rows) lines.push_back(RowLine(puzzle, k));
+        break;
+    case ExplanationKind::RuleError:
+        lines.push_back("« " + std::string(e.malformed.errorText) + " » à la ligne " + std::to_string(e.malformed.row) +
+                        " : " + WrongBoxes(puzzle, e.malformed) + ".");
+        lines.push_back(RowLine(puzzle, e.malformed.row));
+        break;
+    case ExplanationKind::Nothing:
+        lines.push_back("Solution unique : chaque condition est nécessaire, sans l'une quelconque d'entre elles "
+                        "il y aurait plusieurs solutions.");
+        break;
+    }
+    return lines;
+}
+
+std::string ExplanationJson(const Explanation& e, const Puzzle& puzzle) {
+    JsonWriter json;
+    json.open('{').key("kind").value(KindName(e.kind)).key("rows").open('[');
+    for (int k : e.rows) json.open('{').key("row").value(k).key("text").value(RowText(puzzle, k)).close('}');
+    json.close(']');
+    if (e.kind == ExplanationKind::Conflict)
+        json.key("smallest").value(e.smallest).key("otherConflicts").value(OthersName(e.others));
+    if (e.kind == ExplanationKind::OpenCells) WriteOpenCells(json.key("openCells"), e.partners);
+    if (e.malformed.row != 0) WriteMalformedRow(json.key("malformedRow"), e.malformed, puzzle);
+    return json.close('}').take();
+}
+
+} // namespace korvane
