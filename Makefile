@@ -33,6 +33,7 @@ test: test-release test-san
 
 bench: build
 	./$(BUILD)/bench/korvane-bench
+	./$(BUILD)/bench/korvane-bench-set
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN)
