@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     std::vector<Measured> all;
     for (const bench::Case& c : set) {
         Measured m{&c, {}};
-        const bool whole = c.unique || c.group == "examples";
+        const bool whole = c.listAll;
         m.solveUs = Time([&] {
             Lister lister(c.puzzle);
             m.solved = Search(c.puzzle.rules, lister, SearchOptions{whole ? ~0ull : kListed});

@@ -144,16 +144,16 @@ std::vector<Case> BenchmarkSet(int perStyle, int tables) {
                 std::fprintf(stderr, "%s seed %llu: %s in %.3f s\n", group, static_cast<unsigned long long>(seed), p ? "made" : "failed",
                              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
             if (p) {
-                set.push_back({group, std::string(group) + " seed " + std::to_string(seed), *p, true});
+                set.push_back({group, std::string(group) + " seed " + std::to_string(seed), *p, true, true});
                 ++made;
             }
         }
     }
-    set.push_back({"examples", "zebra", samples::Zebra(), true});
-    set.push_back({"examples", "zebra, house last", samples::MoveCategories(samples::Zebra(), {6, 1, 2, 3, 4, 5}), true});
-    set.push_back({"examples", "zebra, busiest last", samples::MoveCategories(samples::Zebra(), {4, 5, 1, 2, 3, 6}), true});
-    set.push_back({"examples", "seating", samples::Seating(), false});
-    set.push_back({"examples", "relay", samples::Relay(), false});
+    set.push_back({"examples", "zebra", samples::Zebra(), true, true});
+    set.push_back({"examples", "zebra, house last", samples::MoveCategories(samples::Zebra(), {6, 1, 2, 3, 4, 5}), true, true});
+    set.push_back({"examples", "zebra, busiest last", samples::MoveCategories(samples::Zebra(), {4, 5, 1, 2, 3, 6}), true, true});
+    set.push_back({"examples", "seating", samples::Seating(), false, true});
+    set.push_back({"examples", "relay", samples::Relay(), false, true});
     set.push_back({"examples", "no condition", Named(RuleTable{}), false});
     for (int n = 1; n <= tables; ++n) {
         Draw pick(static_cast<std::uint64_t>(n) * 7717);

@@ -24,7 +24,8 @@ struct Case {
     std::string group; // the line of the report the case belongs to
     std::string name;  // with its seed, to replay it
     Puzzle puzzle;
-    bool unique = false; // made to have exactly one solution
+    bool unique = false;  // made to have exactly one solution
+    bool listAll = false; // few solutions: list them all rather than the first 10,000
 };
 
 // A puzzle whose only solution is a hidden matching drawn from `seed`: random conditions true of it are

@@ -1,0 +1,360 @@
+#include "core/network.h"
+
+#include <bit>
+#include <cassert>
+
+#include "core/relations.h"
+
+namespace korvane {
+
+namespace {
+
+// Row sets by the bytes of the permutations, the slot of each choice in each row, and which pairs of
+// slots each row ranks at each set of rank differences.
+struct Tables {
+    std::array<std::array<Rows, 32>, kChoices> valueIn{};                      // [value][slot set]
+    std::array<std::array<Rows, 32>, kChoices> valueAt{};                      // [slot][value set]
+    std::array<std::array<std::array<Rows, 9>, kChoices>, kChoices> difference{}; // [sa][sb][d + 4]
+    std::array<std::array<std::uint8_t, kChoices>, kRows> slotOf{};            // [row][value]
+    // [row][accepted differences]: bit (sa * 5 + sb) when the row's ranks of slots sa and sb differ by an
+    // accepted amount.
+    std::array<std::array<std::uint32_t, 512>, kRows> pairs{};
+
+    Tables() {
+        const auto& table = PermutationTable();
+        for (int r = 0; r < kRows; ++r) {
+            const Permutation& p = table[static_cast<std::size_t>(r)];
+            for (int s = 0; s < kChoices; ++s) {
+                slotOf[static_cast<std::size_t>(r)][p[s]] = static_cast<std::uint8_t>(s);
+                for (int set = 0; set < 32; ++set) {
+                    if (set >> s & 1) valueIn[p[s]][static_cast<std::size_t>(set)].set(r);
+                    if (set >> p[s] & 1) valueAt[static_cast<std::size_t>(s)][static_cast<std::size_t>(set)].set(r);
+                }
+                for (int t = 0; t < kChoices; ++t) difference[s][t][p[s] - p[t] + 4].set(r);
+            }
+            for (int accepted = 0; accepted < 512; ++accepted)
+                for (int sa = 0; sa < kChoices; ++sa)
+                    for (int sb = 0; sb < kChoices; ++sb)
+                        if (accepted >> (p[static_cast<std::size_t>(sa)] - p[static_cast<std::size_t>(sb)] + 4) & 1)
+                            pairs[static_cast<std::size_t>(r)][static_cast<std::size_t>(accepted)] |= 1u << (sa * kChoices + sb);
+        }
+    }
+};
+
+// Built before main: the search reads them in its innermost loops, where a guard on each use costs.
+const Tables kTables;
+const Tables& T() { return kTables; }
+
+std::uint32_t PairsOf(const Constraint& c, const RowArray& rows) {
+    return T().pairs[static_cast<std::size_t>(rows[static_cast<std::size_t>(c.order)])][c.accepted];
+}
+
+// The slots sa of item A that a matrix of accepted pairs allows with item B in slot sb, and the converse.
+constexpr std::uint32_t kColumn = 1u | 1u << 5 | 1u << 10 | 1u << 15 | 1u << 20;
+std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
+    const std::uint32_t column = pairs >> sb & kColumn; // bits 0, 5, 10, 15, 20
+    return (column & 1u) | (column >> 4 & 2u) | (column >> 8 & 4u) | (column >> 12 & 8u) | (column >> 16 & 16u);
+}
+std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
+
+int SlotIn(const RowArray& rows, int category, int choice) {
+    return T().slotOf[static_cast<std::size_t>(rows[static_cast<std::size_t>(category)])]
+                     [static_cast<std::size_t>(choice - 1)];
+}
+
+constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
+int Lowest(std::uint8_t set) { return std::countr_zero(static_cast<unsigned>(set)); }
+
+} // namespace
+
+WalkIndex IndexOf(const RowArray& rows) {
+    WalkIndex index = 0;
+    for (int c = 2; c <= kCategories; ++c) index = index * kRows + static_cast<WalkIndex>(rows[static_cast<std::size_t>(c)]);
+    return index;
+}
+
+Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
+    const Tables& t = T();
+    const bool isA = c.categoryA == target, isB = c.categoryB == target, isO = c.order == target;
+    const int a = c.choiceA - 1, b = c.choiceB - 1;
+    if (isA && isB) { // both items in the target, ranked by another category
+        assert(!isO);
+        Rows allowed;
+        for (std::uint32_t pairs = PairsOf(c, rows); pairs != 0; pairs &= pairs - 1) {
+            const int bit = std::countr_zero(pairs);
+            allowed |= t.valueIn[static_cast<std::size_t>(a)][1u << (bit / kChoices)] &
+                       t.valueIn[static_cast<std::size_t>(b)][1u << (bit % kChoices)];
+        }
+        return allowed;
+    }
+    if (isA && isO) { // item A ranks itself: its rank is its choice; the rank at item B's slot decides
+        std::size_t ranks = 0;
+        for (int r = 0; r < kChoices; ++r)
+            if (Accepts(c.accepted, a - r)) ranks |= 1u << r;
+        return t.valueAt[static_cast<std::size_t>(SlotIn(rows, c.categoryB, c.choiceB))][ranks];
+    }
+    if (isB && isO) {
+        std::size_t ranks = 0;
+        for (int r = 0; r < kChoices; ++r)
+            if (Accepts(c.accepted, r - b)) ranks |= 1u << r;
+        return t.valueAt[static_cast<std::size_t>(SlotIn(rows, c.categoryA, c.choiceA))][ranks];
+    }
+    if (isA) return t.valueIn[static_cast<std::size_t>(a)][SlotsOfA(PairsOf(c, rows), SlotIn(rows, c.categoryB, c.choiceB))];
+    if (isB) return t.valueIn[static_cast<std::size_t>(b)][SlotsOfB(PairsOf(c, rows), SlotIn(rows, c.categoryA, c.choiceA))];
+    assert(isO); // only the order category is open
+    const int sa = SlotIn(rows, c.categoryA, c.choiceA), sb = SlotIn(rows, c.categoryB, c.choiceB);
+    Rows allowed;
+    for (int d = -4; d <= 4; ++d)
+        if (Accepts(c.accepted, d)) allowed |= t.difference[sa][sb][d + 4];
+    return allowed;
+}
+
+Network::Network(std::vector<Constraint> constraints) : constraints_(std::move(constraints)) {
+    for (std::size_t n = 0; n < constraints_.size(); ++n) {
+        const Constraint& c = constraints_[n];
+        for (int category = 2; category <= kCategories; ++category)
+            if (c.scope & Bit(category)) touching_[static_cast<std::size_t>(category)].push_back(static_cast<int>(n));
+    }
+}
+
+bool Network::root(Frame& out) const {
+    out = Frame{};
+    out.open = static_cast<std::uint8_t>(0b1111100);
+    for (int category = 2; category <= kCategories; ++category) out.domain[static_cast<std::size_t>(category)] = Rows::All();
+    for (const Constraint& c : constraints_) {
+        if (std::popcount(static_cast<unsigned>(c.scope)) != 1) continue;
+        const int target = Lowest(c.scope);
+        out.domain[static_cast<std::size_t>(target)] &= AllowedRows(c, target, out.row);
+    }
+    for (int category = 2; category <= kCategories; ++category)
+        if (out.domain[static_cast<std::size_t>(category)].empty()) return false;
+    return true;
+}
+
+bool Network::place(const Frame& from, int category, int row, Frame& to) const {
+    to = from;
+    to.row[static_cast<std::size_t>(category)] = row;
+    to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
+    for (int n : touching_[static_cast<std::size_t>(category)]) {
+        const Constraint& c = constraints_[static_cast<std::size_t>(n)];
+        const std::uint8_t rest = c.scope & to.open;
+        if (std::popcount(static_cast<unsigned>(rest)) != 1) continue;
+        const int target = Lowest(rest);
+        Rows& d = to.domain[static_cast<std::size_t>(target)];
+        d &= AllowedRows(c, target, to.row);
+        if (d.empty()) return false;
+    }
+    return true;
+}
+
+int Network::components(const Frame& f, std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
+    // Each constraint with two or more open categories joins them; the groups grow until none joins two.
+    int groups = 0;
+    for (std::uint8_t left = within; left != 0;) {
+        std::uint8_t group = static_cast<std::uint8_t>(left & -left);
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (const Constraint& c : constraints_) {
+                const std::uint8_t open = c.scope & f.open;
+                if ((open & group) && std::popcount(static_cast<unsigned>(open)) >= 2 && (open & ~group)) {
+                    group = static_cast<std::uint8_t>(group | open);
+                    grew = true;
+                }
+            }
+        }
+        out[static_cast<std::size_t>(groups++)] = group;
+        left = static_cast<std::uint8_t>(left & ~group);
+    }
+    return groups;
+}
+
+std::size_t Network::HashOf(const Key& k) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (std::uint64_t w : k.words) h = (h ^ w) * 0xBF58476D1CE4E5B9ull + (h >> 29);
+    return static_cast<std::size_t>(h ^ (h >> 31));
+}
+
+const std::uint64_t* Network::Memo::find(const Key& key, std::size_t hash) const {
+    if (entries_.empty()) return nullptr;
+    const std::size_t mask = entries_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const Entry& e = entries_[at];
+        if (!e.used) return nullptr;
+        if (e.key == key) return &e.value;
+    }
+}
+
+void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value) {
+    if (4 * (used_ + 1) > 3 * entries_.size()) { // keep a quarter free, so that probes stay short
+        std::vector<Entry> old;
+        old.swap(entries_);
+        used_ = 0;
+        entries_.resize(old.empty() ? 256 : old.size() < kLimit ? 2 * old.size() : old.size());
+        if (entries_.size() > old.size()) // grown: keep what is known
+            for (const Entry& e : old)
+                if (e.used) store(e.key, HashOf(e.key), e.value);
+    }
+    const std::size_t mask = entries_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        Entry& e = entries_[at];
+        if (!e.used) {
+            e = Entry{key, value, true};
+            ++used_;
+            return;
+        }
+        if (e.key == key) {
+            e.value = value;
+            return;
+        }
+    }
+}
+
+bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
+    key.words[0] = within;
+    for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const int c = Lowest(left);
+        const Rows& d = f.domain[static_cast<std::size_t>(c)];
+        key.words[static_cast<std::size_t>(2 * c - 3)] = d.low();
+        key.words[static_cast<std::size_t>(2 * c - 2)] = d.high();
+    }
+    // The categories of `within` form one group, so a constraint with two of them open has its third
+    // category placed; what it reads there is the slot of its item, or, for the order category, which
+    // pairs of slots it accepts.
+    std::size_t feature = 0;
+    for (std::size_t n = 0; n < constraints_.size(); ++n) {
+        const Constraint& c = constraints_[n];
+        const std::uint8_t open = c.scope & within;
+        if (std::popcount(static_cast<unsigned>(open)) != 2 || open == c.scope) continue;
+        if (feature == kFeatures) return false;
+        std::uint32_t value;
+        if (!(open & Bit(c.order))) value = PairsOf(c, f.row);
+        else if (!(open & Bit(c.categoryA))) value = static_cast<std::uint32_t>(SlotIn(f.row, c.categoryA, c.choiceA));
+        else value = static_cast<std::uint32_t>(SlotIn(f.row, c.categoryB, c.choiceB));
+        key.words[2 * kLevels + 1 + feature / 2] |= static_cast<std::uint64_t>(value) << (32 * (feature % 2));
+        ++feature;
+    }
+    return true;
+}
+
+int Network::branchCategory(const Frame& f, std::uint8_t within) const {
+    // The fewest candidates first; among equals, the category that the most constraints with another
+    // open category read, whose placing filters the most.
+    int best = 0, bestScore = -1;
+    for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const int c = Lowest(left);
+        int links = 0;
+        for (int n : touching_[static_cast<std::size_t>(c)])
+            if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) != Bit(c)) ++links;
+        const int score = (kRows - f.domain[static_cast<std::size_t>(c)].count()) * 64 + links;
+        if (score > bestScore) best = c, bestScore = score;
+    }
+    return best;
+}
+
+std::uint64_t Network::countWithin(const Frame& f, std::uint8_t within) {
+    if (within == 0) return 1;
+    if ((within & (within - 1)) == 0) return static_cast<std::uint64_t>(f.domain[static_cast<std::size_t>(Lowest(within))].count());
+    std::array<std::uint8_t, kLevels> groups{};
+    const int n = components(f, within, groups);
+    std::uint64_t total = 1;
+    for (int g = 0; g < n && total != 0; ++g) {
+        const std::uint8_t group = groups[static_cast<std::size_t>(g)];
+        total *= (group & (group - 1)) == 0 ? static_cast<std::uint64_t>(f.domain[static_cast<std::size_t>(Lowest(group))].count())
+                                            : countConnected(f, group);
+    }
+    return total;
+}
+
+std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
+    Key key;
+    const bool keyed = keyOf(f, within, key);
+    const std::size_t hash = keyed ? HashOf(key) : 0;
+    if (keyed)
+        if (const std::uint64_t* known = memo_.find(key, hash); known && *known != kSome) return *known;
+    const int category = branchCategory(f, within);
+    const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
+    std::uint64_t total = 0;
+    if ((rest & (rest - 1)) == 0) {
+        // Two categories: each candidate of the first leaves the rows of the other that the constraints
+        // between them allow, without a frame of its own.
+        const int other = Lowest(rest);
+        std::array<const Constraint*, 32> links{};
+        std::size_t linked = 0;
+        for (int n : touching_[static_cast<std::size_t>(category)])
+            if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) == within && linked < links.size())
+                links[linked++] = &constraints_[static_cast<std::size_t>(n)];
+        if (linked < links.size()) {
+            RowArray rows = f.row;
+            const Rows others = f.domain[static_cast<std::size_t>(other)];
+            for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
+                rows[static_cast<std::size_t>(category)] = d.first();
+                Rows allowed = others;
+                for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= AllowedRows(*links[n], other, rows);
+                total += static_cast<std::uint64_t>(allowed.count());
+            }
+            if (keyed) memo_.store(key, hash, total);
+            return total;
+        }
+    }
+    Frame child;
+    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst())
+        if (place(f, category, d.first(), child)) total += countWithin(child, rest);
+    if (keyed) memo_.store(key, hash, total);
+    return total;
+}
+
+bool Network::existsWithin(const Frame& f, std::uint8_t within) {
+    if (within == 0) return true;
+    if ((within & (within - 1)) == 0) return !f.domain[static_cast<std::size_t>(Lowest(within))].empty();
+    std::array<std::uint8_t, kLevels> groups{};
+    const int n = components(f, within, groups);
+    for (int g = 0; g < n; ++g) {
+        const std::uint8_t group = groups[static_cast<std::size_t>(g)];
+        const bool some = (group & (group - 1)) == 0 ? !f.domain[static_cast<std::size_t>(Lowest(group))].empty()
+                                                     : existsConnected(f, group);
+        if (!some) return false;
+    }
+    return true;
+}
+
+bool Network::existsConnected(const Frame& f, std::uint8_t within) {
+    Key key;
+    const bool keyed = keyOf(f, within, key);
+    const std::size_t hash = keyed ? HashOf(key) : 0;
+    if (keyed)
+        if (const std::uint64_t* known = memo_.find(key, hash)) return *known != 0;
+    const int category = branchCategory(f, within);
+    const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
+    Frame child;
+    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
+        if (place(f, category, d.first(), child) && existsWithin(child, rest)) {
+            if (keyed) memo_.store(key, hash, kSome);
+            return true;
+        }
+    }
+    if (keyed) memo_.store(key, hash, 0);
+    return false;
+}
+
+bool Network::collect(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out) {
+    const int category = branchCategory(f, f.open);
+    if (category == 0) {
+        if (out.size() >= limit) return false;
+        out.push_back(IndexOf(f.row));
+        return true;
+    }
+    Frame child;
+    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
+        if ((f.open & (f.open - 1)) == 0) { // the last open category: every candidate is a solution
+            if (out.size() >= limit) return false;
+            child.row = f.row;
+            child.row[static_cast<std::size_t>(category)] = d.first();
+            out.push_back(IndexOf(child.row));
+        } else if (place(f, category, d.first(), child) && exists(child) && !collect(child, limit, out)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace korvane
