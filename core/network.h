@@ -30,6 +30,7 @@ struct Constraint {
     int categoryA = 0, choiceA = 0, categoryB = 0, choiceB = 0, order = 0;
     std::uint16_t accepted = 0;
     std::uint8_t scope = 0; // categories 2..6 that the constraint reads, bit c
+    bool bySlot = false;    // Corresponds, NotCorresponds: same slot or not, `order` is item A's category
 };
 
 // The rows of category `target` allowed by `c` when every other category of its scope has its row in
@@ -104,6 +105,10 @@ private:
     // categories reads of the rows already placed. False when it does not fit a key.
     bool keyOf(const Frame& f, std::uint8_t within, Key& key) const;
     int branchCategory(const Frame& f, std::uint8_t within) const;
+    // Filters the open categories of `f` further, by what constraints between two of them allow; false
+    // when one is left without a candidate.
+    bool narrow(Frame& f) const;
+    static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
     std::vector<Constraint> constraints_;
     std::array<std::vector<int>, kCategories + 1> touching_; // constraints by category of their scope

@@ -58,7 +58,7 @@ Plan::Plan(const RuleTable& rules, std::span<const Rule> extra) : Plan([&] {
             break;
         }
         const bool located = IsChoice(r.choiceA) && IsChoice(r.choiceB);
-        Constraint c{k, r.categoryA, r.choiceA, r.categoryB, r.choiceB, r.categoryA, 0, 0};
+        Constraint c{k, r.categoryA, r.choiceA, r.categoryB, r.choiceB, r.categoryA, 0, 0, false};
         // Holds or fails on every assignment: nothing to filter.
         std::optional<bool> constant;
         switch (info->kind) {
@@ -67,10 +67,12 @@ Plan::Plan(const RuleTable& rules, std::span<const Rule> extra) : Plan([&] {
             if (!IsChoice(r.choiceA)) constant = true;
             else if (!IsChoice(r.choiceB)) constant = false;
             c.accepted = AcceptedDifferences(info->kind, 1); // same slot: rank difference 0 in any order
+            c.bySlot = true;
             break;
         case RelationKind::NotCorresponds:
             if (!located) constant = true;
             c.accepted = AcceptedDifferences(info->kind, 1);
+            c.bySlot = true;
             break;
         default:
             c.accepted = AcceptedDifferences(info->kind, EffectiveSteps(r.steps));
