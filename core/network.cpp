@@ -161,8 +161,64 @@ bool Network::narrow(Frame& f) const {
     // A constraint between items of two open categories whose order is known accepts some pairs of their
     // slots: a candidate row that puts its item where no candidate of the other category can answer it
     // goes. Cheap next to what it saves when the conditions tie open categories together.
+    const Tables& t = T();
     for (int round = 0; round < 2; ++round) {
         bool changed = false;
+        // With the order category open beside one item's category: the candidate rows of the order
+        // category that rank the item's possible slots as the constraint wants, and the item's slots
+        // that some such row answers.
+        auto narrowOrder = [&](const Constraint& c, int item, int choice, auto&& orderRowsAt) {
+            Rows& order = f.domain[static_cast<std::size_t>(c.order)];
+            Rows& items = f.domain[static_cast<std::size_t>(item)];
+            const std::uint32_t slots = SlotsOf(items, choice);
+            std::uint32_t answered = 0;
+            Rows kept;
+            for (int s = 0; s < kChoices; ++s) {
+                if (!(slots >> s & 1u)) continue;
+                const Rows allowed = order & orderRowsAt(s);
+                if (!allowed.empty()) answered |= 1u << s, kept |= allowed;
+            }
+            if (answered != slots) items &= t.valueIn[static_cast<std::size_t>(choice - 1)][answered], changed = true;
+            if (!(kept == order)) order = kept, changed = true;
+            return !kept.empty();
+        };
+        for (const Constraint& c : constraints_) {
+            const std::uint8_t open = c.scope & f.open;
+            if (std::popcount(static_cast<unsigned>(open)) != 2 || c.bySlot || !(open & Bit(c.order)) ||
+                c.categoryA == c.categoryB)
+                continue;
+            auto ranks = [&](auto&& accepts) {
+                std::size_t set = 0;
+                for (int r = 0; r < kChoices; ++r)
+                    if (accepts(r)) set |= 1u << r;
+                return set;
+            };
+            bool alive = true;
+            if (c.order == c.categoryA) { // item A ranks itself; the rank at item B's slot decides
+                const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, c.choiceA - 1 - r); });
+                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
+            } else if (c.order == c.categoryB) {
+                const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, r - (c.choiceB - 1)); });
+                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
+            } else if (open & Bit(c.categoryB)) { // item A placed
+                const int sa = SlotIn(f.row, c.categoryA, c.choiceA);
+                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int sb) {
+                    Rows rows;
+                    for (int d = -4; d <= 4; ++d)
+                        if (Accepts(c.accepted, d)) rows |= t.difference[sa][sb][d + 4];
+                    return rows;
+                });
+            } else if (open & Bit(c.categoryA)) { // item B placed
+                const int sb = SlotIn(f.row, c.categoryB, c.choiceB);
+                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int sa) {
+                    Rows rows;
+                    for (int d = -4; d <= 4; ++d)
+                        if (Accepts(c.accepted, d)) rows |= t.difference[sa][sb][d + 4];
+                    return rows;
+                });
+            }
+            if (!alive) return false;
+        }
         for (const Constraint& c : constraints_) {
             if ((c.scope & f.open) != (Bit(c.categoryA) | Bit(c.categoryB)) || c.categoryA == c.categoryB) continue;
             std::uint32_t pairs;
