@@ -56,6 +56,14 @@ std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
     return (column & 1u) | (column >> 4 & 2u) | (column >> 8 & 4u) | (column >> 12 & 8u) | (column >> 16 & 16u);
 }
 std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
+// The rows of the order category that rank slot sa and slot sb as the constraint accepts.
+Rows RanksApart(const Constraint& c, int sa, int sb) {
+    Rows rows;
+    for (int d = -4; d <= 4; ++d)
+        if (Accepts(c.accepted, d)) rows |= T().difference[sa][sb][d + 4];
+    return rows;
+}
+
 constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
 constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
 
@@ -104,11 +112,7 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
     if (isA) return t.valueIn[static_cast<std::size_t>(a)][SlotsOfA(PairsOf(c, rows), SlotIn(rows, c.categoryB, c.choiceB))];
     if (isB) return t.valueIn[static_cast<std::size_t>(b)][SlotsOfB(PairsOf(c, rows), SlotIn(rows, c.categoryA, c.choiceA))];
     assert(isO); // only the order category is open
-    const int sa = SlotIn(rows, c.categoryA, c.choiceA), sb = SlotIn(rows, c.categoryB, c.choiceB);
-    Rows allowed;
-    for (int d = -4; d <= 4; ++d)
-        if (Accepts(c.accepted, d)) allowed |= t.difference[sa][sb][d + 4];
-    return allowed;
+    return RanksApart(c, SlotIn(rows, c.categoryA, c.choiceA), SlotIn(rows, c.categoryB, c.choiceB));
 }
 
 Network::Network(std::vector<Constraint> constraints) : constraints_(std::move(constraints)) {
@@ -202,20 +206,10 @@ bool Network::narrow(Frame& f) const {
                 alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
             } else if (open & Bit(c.categoryB)) { // item A placed
                 const int sa = SlotIn(f.row, c.categoryA, c.choiceA);
-                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int sb) {
-                    Rows rows;
-                    for (int d = -4; d <= 4; ++d)
-                        if (Accepts(c.accepted, d)) rows |= t.difference[sa][sb][d + 4];
-                    return rows;
-                });
+                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int sb) { return RanksApart(c, sa, sb); });
             } else if (open & Bit(c.categoryA)) { // item B placed
                 const int sb = SlotIn(f.row, c.categoryB, c.choiceB);
-                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int sa) {
-                    Rows rows;
-                    for (int d = -4; d <= 4; ++d)
-                        if (Accepts(c.accepted, d)) rows |= t.difference[sa][sb][d + 4];
-                    return rows;
-                });
+                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int sa) { return RanksApart(c, sa, sb); });
             }
             if (!alive) return false;
         }
