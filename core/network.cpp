@@ -382,12 +382,32 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
             if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) == within && linked < links.size())
                 links[linked++] = &constraints_[static_cast<std::size_t>(n)];
         if (linked < links.size()) {
+            // Where the first category holds only items for a constraint (it is not its order), what the
+            // constraint allows depends on their slots alone: at most 25 cases, each worked out once.
+            std::array<std::uint32_t, 32> known{};
             RowArray rows = f.row;
             const Rows others = f.domain[static_cast<std::size_t>(other)];
+            const auto& slotOf = T().slotOf;
             for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
-                rows[static_cast<std::size_t>(category)] = d.first();
+                const int row = d.first();
+                rows[static_cast<std::size_t>(category)] = row;
                 Rows allowed = others;
-                for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= AllowedRows(*links[n], other, rows);
+                for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) {
+                    const Constraint& c = *links[n];
+                    if (c.order == category) {
+                        allowed &= AllowedRows(c, other, rows);
+                        continue;
+                    }
+                    const auto& slots = slotOf[static_cast<std::size_t>(row)];
+                    const int at = (c.categoryA == category ? slots[static_cast<std::size_t>(c.choiceA - 1)] * 5 : 0) +
+                                   (c.categoryB == category ? slots[static_cast<std::size_t>(c.choiceB - 1)] : 0);
+                    Rows& cached = bySlots_[n][static_cast<std::size_t>(at)];
+                    if (!(known[n] >> at & 1u)) {
+                        cached = AllowedRows(c, other, rows);
+                        known[n] |= 1u << at;
+                    }
+                    allowed &= cached;
+                }
                 total += static_cast<std::uint64_t>(allowed.count());
             }
             if (keyed) memo_.store(key, hash, total);

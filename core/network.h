@@ -113,6 +113,8 @@ private:
     std::vector<Constraint> constraints_;
     std::array<std::vector<int>, kCategories + 1> touching_; // constraints by category of their scope
     Memo memo_;
+    // Scratch for counting two categories: what each constraint between them allows, by item slots.
+    std::array<std::array<Rows, 25>, 32> bySlots_;
 };
 
 } // namespace korvane
