@@ -173,9 +173,10 @@ const std::vector<WalkIndex>* Plan::sorted() {
     if (!sortedKnown_) {
         sortedKnown_ = true;
         // Found in the network's order, put back in visit order.
-        if (countAll() <= kSortedLimit && network_.collect(frames_[0], kSortedLimit, sorted_)) {
+        if ((!total_ || *total_ <= kSortedLimit) && network_.collect(frames_[0], kSortedLimit, sorted_)) {
             std::sort(sorted_.begin(), sorted_.end());
             hasSorted_ = true;
+            total_ = sorted_.size();
         } else {
             sorted_ = {};
         }

@@ -44,6 +44,8 @@ public:
     std::uint64_t count(WalkIndex from, WalkIndex to);
     // The number of positions passing, counted in whichever order of categories is quickest.
     std::uint64_t countAll();
+    // countAll() when it is known without counting (already counted, or every solution collected).
+    std::optional<std::uint64_t> knownTotal() const { return total_; }
     // Whether any position passes (with a malformed rule: whether it would be reached), searched in the
     // quickest order without counting.
     bool satisfiable();
