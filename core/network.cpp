@@ -287,7 +287,7 @@ void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value)
         std::vector<Entry> old;
         old.swap(entries_);
         used_ = 0;
-        entries_.resize(old.empty() ? 256 : old.size() < kLimit ? 2 * old.size() : old.size());
+        entries_.resize(old.empty() ? 16 : old.size() < kLimit ? 2 * old.size() : old.size());
         if (entries_.size() > old.size()) // grown: keep what is known
             for (const Entry& e : old)
                 if (e.used) store(e.key, HashOf(e.key), e.value);
