@@ -45,8 +45,12 @@ struct Tables {
 const Tables kTables;
 const Tables& T() { return kTables; }
 
+std::uint32_t PairsAt(int row, std::uint16_t accepted) {
+    return row < kRows ? T().pairs[static_cast<std::size_t>(row)][accepted] : 0; // the guard keeps g++ sure of the bounds
+}
+
 std::uint32_t PairsOf(const Constraint& c, const RowArray& rows) {
-    return T().pairs[static_cast<std::size_t>(rows[static_cast<std::size_t>(c.order)])][c.accepted];
+    return PairsAt(rows[static_cast<std::size_t>(c.order)], c.accepted);
 }
 
 // The slots sa of item A that a matrix of accepted pairs allows with item B in slot sb, and the converse.
@@ -64,6 +68,8 @@ Rows RanksApart(const Constraint& c, int sa, int sb) {
     return rows;
 }
 
+// How many candidate rows of an open order category narrowing looks at one by one.
+constexpr int kOrderScan = 24;
 constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
 constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
 
@@ -214,11 +220,23 @@ bool Network::narrow(Frame& f) const {
             if (!alive) return false;
         }
         for (const Constraint& c : constraints_) {
-            if ((c.scope & f.open) != (Bit(c.categoryA) | Bit(c.categoryB)) || c.categoryA == c.categoryB) continue;
-            std::uint32_t pairs;
-            if (c.bySlot) pairs = Accepts(c.accepted, 0) ? kSameSlot : ~kSameSlot & kAllPairs;
-            else if (f.open & Bit(c.order)) continue; // ranked by one of the two: not a relation of slots alone
-            else pairs = PairsOf(c, f.row);
+            const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
+            if ((f.open & items) != items || c.categoryA == c.categoryB) continue;
+            std::uint32_t pairs = 0;
+            Rows* order = nullptr; // the order category, when it is open too
+            if (c.bySlot) {
+                pairs = Accepts(c.accepted, 0) ? kSameSlot : ~kSameSlot & kAllPairs;
+            } else if (!(f.open & Bit(c.order))) {
+                pairs = PairsOf(c, f.row);
+            } else if (c.order == c.categoryA || c.order == c.categoryB) {
+                continue; // ranked by one of the two: not a relation of slots alone
+            } else {
+                // Open as well: the pairs that some of its candidate rows accept, when they are few
+                // enough to look at each.
+                order = &f.domain[static_cast<std::size_t>(c.order)];
+                if (order->count() > kOrderScan) continue;
+                for (Rows d = *order; !d.empty(); d.removeFirst()) pairs |= PairsAt(d.first(), c.accepted);
+            }
             Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
             Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
             const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
@@ -238,6 +256,19 @@ bool Network::narrow(Frame& f) const {
                 db &= T().valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB];
                 if (db.empty()) return false;
                 changed = true;
+            }
+            if (order) { // its rows that rank some pair of slots the items can still take as accepted
+                std::uint32_t possible = 0;
+                for (int sa = 0; sa < kChoices; ++sa)
+                    if (answeredA >> sa & 1u) possible |= answeredB << (sa * kChoices);
+                Rows kept;
+                for (Rows d = *order; !d.empty(); d.removeFirst())
+                    if (PairsAt(d.first(), c.accepted) & possible) kept.set(d.first());
+                if (!(kept == *order)) {
+                    if (kept.empty()) return false;
+                    *order = kept;
+                    changed = true;
+                }
             }
         }
         if (!changed) break;
