@@ -1,5 +1,6 @@
 #include "core/network.h"
 
+#include <algorithm>
 #include <bit>
 #include <cassert>
 
@@ -304,35 +305,41 @@ std::size_t Network::HashOf(const Key& k) {
 }
 
 const std::uint64_t* Network::Memo::find(const Key& key, std::size_t hash) const {
-    if (entries_.empty()) return nullptr;
-    const std::size_t mask = entries_.size() - 1;
+    if (tags_.empty()) return nullptr;
+    const std::uint64_t tag = static_cast<std::uint64_t>(hash) | 1u;
+    const std::size_t mask = tags_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        const Entry& e = entries_[at];
-        if (!e.used) return nullptr;
-        if (e.key == key) return &e.value;
+        if (tags_[at] == 0) return nullptr;
+        if (tags_[at] == tag && entries_[at].key == key) return &entries_[at].value;
     }
 }
 
 void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value) {
-    if (4 * (used_ + 1) > 3 * entries_.size()) { // keep a quarter free, so that probes stay short
-        std::vector<Entry> old;
-        old.swap(entries_);
-        used_ = 0;
-        entries_.resize(old.empty() ? 16 : old.size() < kLimit ? 2 * old.size() : old.size());
-        if (entries_.size() > old.size()) // grown: keep what is known
-            for (const Entry& e : old)
-                if (e.used) store(e.key, HashOf(e.key), e.value);
+    if (4 * (used_ + 1) > 3 * tags_.size()) { // keep a quarter free, so that probes stay short
+        if (tags_.size() >= kLimit) {
+            std::fill(tags_.begin(), tags_.end(), 0); // full: start again empty, in place
+            used_ = 0;
+        } else {
+            std::vector<std::uint64_t> oldTags(tags_.empty() ? 16 : 2 * tags_.size(), 0);
+            std::vector<Entry> oldEntries(oldTags.size());
+            oldTags.swap(tags_);
+            oldEntries.swap(entries_);
+            used_ = 0;
+            for (std::size_t n = 0; n < oldTags.size(); ++n)
+                if (oldTags[n] != 0) store(oldEntries[n].key, HashOf(oldEntries[n].key), oldEntries[n].value);
+        }
     }
-    const std::size_t mask = entries_.size() - 1;
+    const std::uint64_t tag = static_cast<std::uint64_t>(hash) | 1u;
+    const std::size_t mask = tags_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        Entry& e = entries_[at];
-        if (!e.used) {
-            e = Entry{key, value, true};
+        if (tags_[at] == 0) {
+            tags_[at] = tag;
+            entries_[at] = Entry{key, value};
             ++used_;
             return;
         }
-        if (e.key == key) {
-            e.value = value;
+        if (tags_[at] == tag && entries_[at].key == key) {
+            entries_[at].value = value;
             return;
         }
     }
@@ -412,6 +419,46 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
         for (int n : touching_[static_cast<std::size_t>(category)])
             if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) == within && linked < links.size())
                 links[linked++] = &constraints_[static_cast<std::size_t>(n)];
+        // Where one of the two holds only items for these constraints (it is no order of theirs), what
+        // they allow depends on the slots of those few items alone: its rows fall into groups, one per
+        // placing of the items, and each group is worked out once.
+        auto itemsReadIn = [&](int side, std::array<int, kChoices>& items) {
+            int distinct = 0;
+            for (std::size_t n = 0; n < linked; ++n) {
+                const Constraint& c = *links[n];
+                if (c.order == side && !c.bySlot) return kChoices + 1; // reads its whole row
+                for (const auto& [cat, choice] : {std::pair{c.categoryA, c.choiceA}, std::pair{c.categoryB, c.choiceB}})
+                    if (cat == side && std::find(items.begin(), items.begin() + distinct, choice) == items.begin() + distinct)
+                        items[static_cast<std::size_t>(distinct++)] = choice;
+            }
+            return distinct;
+        };
+        std::array<int, kChoices> itemsX{}, itemsY{};
+        const int readX = linked < links.size() ? itemsReadIn(category, itemsX) : kChoices + 1;
+        const int readY = linked < links.size() ? itemsReadIn(other, itemsY) : kChoices + 1;
+        if (std::min(readX, readY) <= 3) {
+            const bool onX = readX <= readY;
+            const int grouped = onX ? category : other, counted = onX ? other : category;
+            const std::array<int, kChoices>& items = onX ? itemsX : itemsY;
+            const int read = onX ? readX : readY;
+            const Rows others = f.domain[static_cast<std::size_t>(counted)];
+            RowArray rows = f.row;
+            auto groups = [&](auto& self, int i, Rows group) -> void {
+                if (group.empty()) return;
+                if (i == read) {
+                    rows[static_cast<std::size_t>(grouped)] = group.first();
+                    Rows allowed = others;
+                    for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= AllowedRows(*links[n], counted, rows);
+                    total += static_cast<std::uint64_t>(group.count()) * static_cast<std::uint64_t>(allowed.count());
+                    return;
+                }
+                for (int slot = 0; slot < kChoices; ++slot)
+                    self(self, i + 1, group & T().valueIn[static_cast<std::size_t>(items[static_cast<std::size_t>(i)] - 1)][1u << slot]);
+            };
+            groups(groups, 0, f.domain[static_cast<std::size_t>(grouped)]);
+            if (keyed) memo_.store(key, hash, total);
+            return total;
+        }
         if (linked < links.size()) {
             // Where the first category holds only items for a constraint (it is not its order), what the
             // constraint allows depends on their slots alone: at most 25 cases, each worked out once.

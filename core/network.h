@@ -87,9 +87,11 @@ private:
         struct Entry {
             Key key;
             std::uint64_t value = 0;
-            bool used = false;
         };
         static constexpr std::size_t kLimit = 1 << 17;
+        // Probed first, a word per place: 0 when empty, else the key's hash with its low bit set. Keys
+        // are compared only where the tag matches, so a probe seldom leaves this small array.
+        std::vector<std::uint64_t> tags_;
         std::vector<Entry> entries_;
         std::size_t used_ = 0;
     };
