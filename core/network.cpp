@@ -144,7 +144,7 @@ bool Network::root(Frame& out) const {
     return narrow(out);
 }
 
-bool Network::place(const Frame& from, int category, int row, Frame& to) const {
+bool Network::place(const Frame& from, int category, int row, Frame& to, bool narrowing) const {
     to = from;
     to.row[static_cast<std::size_t>(category)] = row;
     to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
@@ -157,7 +157,7 @@ bool Network::place(const Frame& from, int category, int row, Frame& to) const {
         d &= AllowedRows(c, target, to.row);
         if (d.empty()) return false;
     }
-    return narrow(to);
+    return !narrowing || narrow(to);
 }
 
 // The slots where some candidate row of a category puts `choice`.
@@ -492,9 +492,11 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
             return total;
         }
     }
+    // Two categories left below are counted pair by pair, which narrowing would not shorten.
+    const bool narrowing = std::popcount(static_cast<unsigned>(rest)) > 2;
     Frame child;
     for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst())
-        if (place(f, category, d.first(), child)) total += countWithin(child, rest);
+        if (place(f, category, d.first(), child, narrowing)) total += countWithin(child, rest);
     if (keyed) memo_.store(key, hash, total);
     return total;
 }

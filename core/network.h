@@ -54,8 +54,9 @@ public:
     // Every category open, each filtered by the constraints on it alone; none when one is left empty.
     bool root(Frame& out) const;
     // `from` with open category `category` on `row`, and the open categories filtered by the constraints
-    // that this leaves with one open category; false when one has no candidate left.
-    bool place(const Frame& from, int category, int row, Frame& to) const;
+    // that this leaves with one open category, then narrowed unless `narrowing` is false; false when one
+    // has no candidate left.
+    bool place(const Frame& from, int category, int row, Frame& to, bool narrowing = true) const;
 
     // The number of ways to place the open categories of `f`.
     std::uint64_t count(const Frame& f) { return countWithin(f, f.open); }
