@@ -123,11 +123,17 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
 }
 
 Network::Network(std::vector<Constraint> constraints) : constraints_(std::move(constraints)) {
-    for (std::size_t n = 0; n < constraints_.size(); ++n) {
-        const Constraint& c = constraints_[n];
-        for (int category = 2; category <= kCategories; ++category)
-            if (c.scope & Bit(category)) touching_[static_cast<std::size_t>(category)].push_back(static_cast<int>(n));
+    touching_.reserve(3 * constraints_.size());
+    for (int category = 0; category <= kCategories; ++category) {
+        touchingFrom_[static_cast<std::size_t>(category)] = touching_.size();
+        for (std::size_t n = 0; n < constraints_.size(); ++n)
+            if (constraints_[n].scope & Bit(category)) touching_.push_back(static_cast<int>(n));
     }
+    touchingFrom_[kCategories + 1] = touching_.size();
+    // Narrowing needs items in two categories and at least two of the categories read open.
+    for (std::size_t n = 0; n < constraints_.size(); ++n)
+        if (constraints_[n].categoryA != constraints_[n].categoryB && std::popcount(static_cast<unsigned>(constraints_[n].scope)) >= 2)
+            narrowable_.push_back(static_cast<int>(n));
 }
 
 bool Network::root(Frame& out) const {
@@ -148,7 +154,7 @@ bool Network::place(const Frame& from, int category, int row, Frame& to, bool na
     to = from;
     to.row[static_cast<std::size_t>(category)] = row;
     to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
-    for (int n : touching_[static_cast<std::size_t>(category)]) {
+    for (int n : touching(category)) {
         const Constraint& c = constraints_[static_cast<std::size_t>(n)];
         const std::uint8_t rest = c.scope & to.open;
         if (std::popcount(static_cast<unsigned>(rest)) != 1) continue;
@@ -193,7 +199,8 @@ bool Network::narrow(Frame& f) const {
             if (!(kept == order)) order = kept, changed = true;
             return !kept.empty();
         };
-        for (const Constraint& c : constraints_) {
+        for (int n : narrowable_) {
+            const Constraint& c = constraints_[static_cast<std::size_t>(n)];
             const std::uint8_t open = c.scope & f.open;
             if (std::popcount(static_cast<unsigned>(open)) != 2 || c.bySlot || !(open & Bit(c.order)) ||
                 c.categoryA == c.categoryB)
@@ -220,7 +227,8 @@ bool Network::narrow(Frame& f) const {
             }
             if (!alive) return false;
         }
-        for (const Constraint& c : constraints_) {
+        for (int n : narrowable_) {
+            const Constraint& c = constraints_[static_cast<std::size_t>(n)];
             const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
             if ((f.open & items) != items || c.categoryA == c.categoryB) continue;
             std::uint32_t pairs = 0;
@@ -379,7 +387,7 @@ int Network::branchCategory(const Frame& f, std::uint8_t within) const {
     for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
         const int c = Lowest(left);
         int links = 0;
-        for (int n : touching_[static_cast<std::size_t>(c)])
+        for (int n : touching(c))
             if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) != Bit(c)) ++links;
         const int score = (kRows - f.domain[static_cast<std::size_t>(c)].count()) * 64 + links;
         if (score > bestScore) best = c, bestScore = score;
@@ -416,7 +424,7 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
         const int other = Lowest(rest);
         std::array<const Constraint*, 32> links{};
         std::size_t linked = 0;
-        for (int n : touching_[static_cast<std::size_t>(category)])
+        for (int n : touching(category))
             if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) == within && linked < links.size())
                 links[linked++] = &constraints_[static_cast<std::size_t>(n)];
         // Where one of the two holds only items for these constraints (it is no order of theirs), what

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/model.h"
@@ -114,7 +115,15 @@ private:
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
     std::vector<Constraint> constraints_;
-    std::array<std::vector<int>, kCategories + 1> touching_; // constraints by category of their scope
+    // The constraints by category of their scope: touching(c) is a run of one shared vector.
+    std::span<const int> touching(int category) const {
+        return std::span<const int>(touching_).subspan(touchingFrom_[static_cast<std::size_t>(category)],
+                                                       touchingFrom_[static_cast<std::size_t>(category) + 1] -
+                                                           touchingFrom_[static_cast<std::size_t>(category)]);
+    }
+    std::vector<int> touching_;
+    std::array<std::size_t, kCategories + 2> touchingFrom_{};
+    std::vector<int> narrowable_; // the constraints narrow() can use
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots.
     std::array<std::array<Rows, 25>, 32> bySlots_;
