@@ -381,15 +381,17 @@ bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
 }
 
 int Network::branchCategory(const Frame& f, std::uint8_t within) const {
-    // The fewest candidates first; among equals, the category that the most constraints with another
-    // open category read, whose placing filters the most.
+    // The category that the most constraints with another open category read, whose placing filters
+    // the most and splits the rest soonest, weighed against its number of candidates: a constraint
+    // counts as much as 16 candidates fewer (measured on the benchmark set: candidates alone leave weak
+    // tables slow to count, constraints alone slow down some others).
     int best = 0, bestScore = -1;
     for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
         const int c = Lowest(left);
         int links = 0;
         for (int n : touching(c))
             if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) != Bit(c)) ++links;
-        const int score = (kRows - f.domain[static_cast<std::size_t>(c)].count()) * 64 + links;
+        const int score = links * 16 + kRows - f.domain[static_cast<std::size_t>(c)].count();
         if (score > bestScore) best = c, bestScore = score;
     }
     return best;
