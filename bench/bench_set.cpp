@@ -120,9 +120,10 @@ int main(int argc, char** argv) {
         groups[m.c->group].push_back(&m);
     }
     std::printf("\n| set | cases | solve/list median | solve/list max | first 10,000 max | count median | count max | "
-                "model median | model/engine min | model/engine median |\n|---|---|---|---|---|---|---|---|---|---|\n");
+                "model median | model/solve min | model/solve median | model/count min |\n"
+                "|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const std::string& g : order) {
-        std::vector<double> solve, count, model, ratio, listed;
+        std::vector<double> solve, count, model, ratio, listed, countRatio;
         for (const Measured* m : groups[g]) {
             solve.push_back(m->solveUs);
             count.push_back(m->countUs);
@@ -130,15 +131,20 @@ int main(int argc, char** argv) {
             if (m->gecodeUs > 0) {
                 model.push_back(m->gecodeUs);
                 ratio.push_back(m->gecodeUs / m->solveUs);
+                countRatio.push_back(m->gecodeUs / m->countUs);
             }
         }
-        std::printf("| %s | %zu | %s | %s | %s | %s | %s | %s | %s | %s |\n", g.c_str(), groups[g].size(),
+        auto times = [](const std::vector<double>& v, double value) {
+            return v.empty() ? std::string("-") : std::to_string(value).substr(0, 6) + "x";
+        };
+        std::printf("| %s | %zu | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", g.c_str(), groups[g].size(),
                     Us(Median(solve)).c_str(), Us(*std::max_element(solve.begin(), solve.end())).c_str(),
                     Us(*std::max_element(listed.begin(), listed.end())).c_str(),
                     Us(Median(count)).c_str(), Us(*std::max_element(count.begin(), count.end())).c_str(),
                     model.empty() ? "-" : Us(Median(model)).c_str(),
-                    ratio.empty() ? "-" : (std::to_string(*std::min_element(ratio.begin(), ratio.end())).substr(0, 6) + "x").c_str(),
-                    ratio.empty() ? "-" : (std::to_string(Median(ratio)).substr(0, 6) + "x").c_str());
+                    times(ratio, ratio.empty() ? 0 : *std::min_element(ratio.begin(), ratio.end())).c_str(),
+                    times(ratio, Median(ratio)).c_str(),
+                    times(countRatio, countRatio.empty() ? 0 : *std::min_element(countRatio.begin(), countRatio.end())).c_str());
     }
 
     // Listing: the cost of each solution after the first, where at least 100 were listed.
