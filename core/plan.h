@@ -42,19 +42,20 @@ public:
     WalkIndex search(WalkIndex from);
     // The number of such positions in [from, to).
     std::uint64_t count(WalkIndex from, WalkIndex to);
-    // The number of positions passing, counted in whichever order of categories is quickest.
+    // The number of positions passing, counted by the network, which places the categories in the order
+    // it finds quickest, node by node.
     std::uint64_t countAll();
     // countAll() when it is known without counting (already counted, or every solution collected).
     std::optional<std::uint64_t> knownTotal() const { return total_; }
-    // Whether any position passes (with a malformed rule: whether it would be reached), searched in the
-    // quickest order without counting.
+    // Whether any position passes (with a malformed rule: whether it would be reached), searched by the
+    // network without counting.
     bool satisfiable();
 
     const std::vector<Constraint>& constraints() const { return network_.constraints(); }
 
 private:
     struct Compiled;
-    Plan(Compiled compiled);
+    explicit Plan(Compiled compiled);
     // Every solution in visit order, when there are few enough to hold; otherwise null.
     const std::vector<WalkIndex>* sorted();
 
