@@ -33,11 +33,16 @@ struct Tables {
                 }
                 for (int t = 0; t < kChoices; ++t) difference[s][t][p[s] - p[t] + 4].set(r);
             }
-            for (int accepted = 0; accepted < 512; ++accepted)
-                for (int sa = 0; sa < kChoices; ++sa)
-                    for (int sb = 0; sb < kChoices; ++sb)
-                        if (accepted >> (p[static_cast<std::size_t>(sa)] - p[static_cast<std::size_t>(sb)] + 4) & 1)
-                            pairs[static_cast<std::size_t>(r)][static_cast<std::size_t>(accepted)] |= 1u << (sa * kChoices + sb);
+            // The pairs at each difference, then every set of differences from a smaller one: built at
+            // start-up, so kept cheap.
+            std::array<std::uint32_t, 9> at{};
+            for (int sa = 0; sa < kChoices; ++sa)
+                for (int sb = 0; sb < kChoices; ++sb)
+                    at[static_cast<std::size_t>(p[static_cast<std::size_t>(sa)] - p[static_cast<std::size_t>(sb)] + 4)] |=
+                        1u << (sa * kChoices + sb);
+            auto& row = pairs[static_cast<std::size_t>(r)];
+            for (unsigned accepted = 1; accepted < 512; ++accepted)
+                row[accepted] = row[accepted & (accepted - 1)] | at[static_cast<std::size_t>(std::countr_zero(accepted))];
         }
     }
 };
