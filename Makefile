@@ -37,6 +37,7 @@ test: test-release test-san test-package
 
 bench: build
 	./$(BUILD)/bench/korvane-bench
+	./$(BUILD)/bench/korvane-bench-set
 
 # korvane_<version>_amd64.deb, here: install it with `sudo apt-get install ./korvane_*.deb`.
 package: build

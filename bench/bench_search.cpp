@@ -12,30 +12,19 @@
 #include "core/relations.h"
 
 #include "core/search.h"
-#include "core/solution_text.h"
+#include "lister.h"
 #include "examples/sample_puzzles.h"
 
 namespace {
 
 using namespace korvane;
 
-// Lists every solution as the window would (text lines built) and counts them.
-class Lister final : public SearchObserver {
-public:
-    explicit Lister(const Puzzle& p) : writer_(ChoiceNamesOf(p)) {}
-    void solutionFound(const Assignment& a, std::uint64_t) override {
-        writer_.write(a, [&](std::string_view line) { bytes_ += line.size(); });
-    }
-    std::size_t bytes_ = 0;
-
-private:
-    SolutionWriter writer_;
-};
+using bench::Lister;
 
 std::uint64_t Solve(const Puzzle& p, std::uint64_t limit = ~0ull) {
     Lister lister(p);
     const SearchResult r = Search(p.rules, lister, SearchOptions{limit});
-    benchmark::DoNotOptimize(lister.bytes_);
+    benchmark::DoNotOptimize(lister.bytes);
     return r.count;
 }
 

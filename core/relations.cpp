@@ -68,10 +68,17 @@ const RelationInfo* FindRelation(std::int32_t relation) {
 }
 
 std::uint16_t AcceptedDifferences(RelationKind kind, int n) {
-    std::uint16_t set = 0;
-    for (int d = -4; d <= 4; ++d)
-        if (Test(kind, d, n)) set = static_cast<std::uint16_t>(set | (1u << (d + 4)));
-    return set;
+    // Every rule of every search asks: worked out once, by kind and step count.
+    static const auto table = [] {
+        std::array<std::array<std::uint16_t, 5>, 11> sets{};
+        for (int k = 1; k <= 10; ++k)
+            for (int steps = 1; steps <= 4; ++steps)
+                for (int d = -4; d <= 4; ++d)
+                    if (Test(static_cast<RelationKind>(k), d, steps))
+                        sets[static_cast<std::size_t>(k)][static_cast<std::size_t>(steps)] |= static_cast<std::uint16_t>(1u << (d + 4));
+        return sets;
+    }();
+    return table[static_cast<std::size_t>(kind)][static_cast<std::size_t>(EffectiveSteps(n))];
 }
 
 Verdict EvaluateCorresponds(const Assignment& a, std::int32_t categoryA, std::int32_t categoryB,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "core/plan.h"
 
@@ -37,11 +38,12 @@ private:
     }
     Step pump();
     Step pass(WalkIndex to);
-    // Whether no solution is left after at_. The whole count, taken in the quickest order, answers it
-    // without searching the rest of the walk in visit order.
+    // Whether no solution is left after at_, when the whole count is known already (the search for the
+    // next solution would find none, only later). Not counted for this: listing the first solutions must
+    // not wait for the count of them all.
     bool noneLeft() {
-        const std::uint64_t total = plan_->countAll();
-        return total == 0 || (!rulesChanged_ && result_.count >= total);
+        const std::optional<std::uint64_t> total = plan_->knownTotal();
+        return total && (*total == 0 || (!rulesChanged_ && result_.count >= *total));
     }
     Step pollAbort() {
         if (!pollDue_) return Step::Continue;
@@ -110,7 +112,7 @@ SearchResult Walk::run() {
         if (plan_->errorRule() != 0) {
             // No solution can be found: the first assignment passing the rules above the malformed one
             // stops the walk.
-            const WalkIndex stop = plan_->countAll() == 0 ? kWalkSize : plan_->findFirst(at_);
+            const WalkIndex stop = plan_->satisfiable() ? plan_->findFirst(at_) : kWalkSize;
             const Step step = pass(stop);
             if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
             if (step == Step::Replan) continue;
@@ -156,7 +158,7 @@ SearchResult Walk::run() {
             }
             if (l != 0 && l != 119) row = row - l + 118; // only the first and last rows can step a bar
         }
-        if (!noneLeft()) result_.count += plan_->count(at_, to);
+        if (plan_->countAll() != 0 && !noneLeft()) result_.count += plan_->count(at_, to);
         at_ = to;
         const Step step = pass(to);
         if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;

@@ -13,6 +13,12 @@ std::size_t CharacterCount(std::string_view text) {
     return n;
 }
 
+std::string Padded(const std::string& name) {
+    std::string padded = name;
+    for (std::size_t n = CharacterCount(name); n < kNamePadding; ++n) padded += ' ';
+    return padded;
+}
+
 } // namespace
 
 std::string SolutionLine(const Permutation& permutation, const std::array<std::string, kChoices>& names) {
@@ -20,11 +26,14 @@ std::string SolutionLine(const Permutation& permutation, const std::array<std::s
     line.reserve(5 * (kNamePadding + 1));
     for (std::size_t s = 0; s < kChoices; ++s) {
         if (s > 0) line += '\t';
-        const std::string& name = names[permutation[s]];
-        line += name;
-        for (std::size_t n = CharacterCount(name); n < kNamePadding; ++n) line += ' ';
+        line += Padded(names[permutation[s]]);
     }
     return line;
+}
+
+SolutionWriter::SolutionWriter(const ChoiceNames& names) {
+    for (std::size_t c = 0; c < kCategories; ++c)
+        for (std::size_t k = 0; k < kChoices; ++k) padded_[c][k] = Padded(names[c][k]);
 }
 
 std::string VerdictText(std::uint64_t count) {

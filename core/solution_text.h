@@ -24,28 +24,37 @@ static_assert(kDashLine.size() == 142);
 // at least 15 characters, joined by single tabs.
 std::string SolutionLine(const Permutation& permutation, const std::array<std::string, kChoices>& names);
 
-// Writes solutions as blocks of six lines with the dash line between consecutive blocks.
+// Writes solutions as blocks of six lines with the dash line between consecutive blocks. Each name is
+// padded once, and each line is built in one buffer that is used again: listing thousands of solutions
+// costs little more than copying their text.
 class SolutionWriter {
 public:
-    explicit SolutionWriter(ChoiceNames names) : names_(std::move(names)) {}
+    explicit SolutionWriter(const ChoiceNames& names);
 
     // Appends the solution's lines through `appendLine(std::string_view)`: the dash line first when one is
-    // due, then categories 1..6.
+    // due, then categories 1..6. The view is valid until the next line is appended.
     template <class AppendLine>
     void write(const Assignment& a, AppendLine&& appendLine) {
         for (int c = 1; c <= kCategories; ++c) {
-            std::string line = SolutionLine(a.permutation(c), names_[static_cast<std::size_t>(c - 1)]);
+            const Permutation& p = a.permutation(c);
+            const auto& padded = padded_[static_cast<std::size_t>(c - 1)];
+            line_.assign(padded[p[0]]);
+            for (std::size_t s = 1; s < kChoices; ++s) {
+                line_ += '\t';
+                line_ += padded[p[s]];
+            }
             if (separatorPending_) {
                 appendLine(kDashLine);
                 separatorPending_ = false;
             }
-            appendLine(std::string_view(line));
+            appendLine(std::string_view(line_));
         }
         separatorPending_ = true;
     }
 
 private:
-    ChoiceNames names_;
+    ChoiceNames padded_; // the names, each padded as SolutionLine pads it
+    std::string line_;
     bool separatorPending_ = false;
 };
 

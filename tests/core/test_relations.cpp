@@ -2,6 +2,9 @@
 // unlocated items, the same category on both sides, malformed categories and the check's rule order.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
+
 #include "core/check.h"
 #include "core/relations.h"
 
@@ -103,6 +106,114 @@ TEST(Evaluators, CategoryOutsideOneToSixIsMalformedWithItsOwnMessage) {
         EXPECT_EQ(Eval(kind, 2, 0, 7, 0), Verdict::Malformed) << "choices are not looked at first";
         EXPECT_EQ(FindRelation(static_cast<std::int32_t>(kind))->errorText, text);
     }
+}
+
+// The relations read a second time, straight from their definitions and without the evaluators' helpers:
+// an item's slot and a slot's rank are found by scanning, steps and order categories are checked in place,
+// and each kind's meaning is written out on its own. One wrong case in the shared evaluator would pass
+// every differential test of the engine; it cannot pass this comparison.
+namespace plain {
+
+std::optional<int> Slot(const Assignment& a, int category, int choice) {
+    for (int s = 0; s < kChoices; ++s)
+        if (a.permutation(category)[static_cast<std::size_t>(s)] + 1 == choice) return s;
+    return std::nullopt;
+}
+
+// The rank of a slot in the order of a category: which of its choices stands there, counted from 0.
+int Rank(const Assignment& a, int order, int slot) {
+    for (int choice = 1; choice <= kChoices; ++choice)
+        if (Slot(a, order, choice) == slot) return choice - 1;
+    ADD_FAILURE() << "every slot holds a choice";
+    return 0;
+}
+
+Verdict Evaluate(const Assignment& a, const Rule& r) {
+    if (r.relation < 1 || r.relation > 10) return H;
+    if (r.categoryA < 1 || r.categoryA > 6 || r.categoryB < 1 || r.categoryB > 6) return Verdict::Malformed;
+    const std::optional<int> slotA = Slot(a, r.categoryA, r.choiceA), slotB = Slot(a, r.categoryB, r.choiceB);
+    auto verdict = [](bool holds) { return holds ? H : F; };
+    const auto kind = static_cast<RelationKind>(r.relation);
+    if (kind == Corresponds) return !slotA ? H : !slotB ? F : verdict(*slotA == *slotB);
+    if (!slotA || !slotB) return H;
+    if (kind == NotCorresponds) return verdict(*slotA != *slotB);
+    const int n = r.steps >= 1 && r.steps <= 4 ? r.steps : 1;
+    const bool ordered = r.orderCategory >= 1 && r.orderCategory <= 6;
+    const int d = ordered ? Rank(a, r.orderCategory, *slotA) - Rank(a, r.orderCategory, *slotB) : 1;
+    switch (kind) {
+    case Contiguous: return verdict(d == n || d == -n);
+    case RightNeighbour: return verdict(d == n);
+    case LeftNeighbour: return verdict(d == -n);
+    case RightOf: return verdict(d > 0);
+    case LeftOf: return verdict(d < 0);
+    case NotRightNeighbour: return verdict(d != n);
+    case NotLeftNeighbour: return verdict(d != -n);
+    case NotContiguous: return verdict(d != n && d != -n);
+    default: break;
+    }
+    ADD_FAILURE() << "kind " << r.relation << " has no meaning here";
+    return H;
+}
+
+} // namespace plain
+
+// Every rule whose fields lie in or just outside their ranges (relations -1..11, categories 0..7, choices
+// 0..6, steps -1..5, order categories 0..7), on seeded random assignments and on assignments that put
+// the same row in every category.
+TEST(EvaluatorsAgainstPlainReading, EveryRuleOnAssignments) {
+    std::vector<Assignment> assignments;
+    for (int row : {0, 57, 119}) {
+        Assignment a;
+        a.row[1] = 0;
+        for (int c = 2; c <= kCategories; ++c) a.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(row);
+        assignments.push_back(a);
+    }
+    constexpr std::uint64_t kSeed = 20261208;
+    std::mt19937_64 rng(kSeed);
+    for (int n = 0; n < 5; ++n) {
+        Assignment a;
+        a.row[1] = 0;
+        for (int c = 2; c <= kCategories; ++c)
+            a.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, 119)(rng));
+        assignments.push_back(a);
+    }
+    SCOPED_TRACE("replay: seed " + std::to_string(kSeed));
+    for (const Assignment& a : assignments) {
+        long mismatches = 0;
+        for (int relation = -1; relation <= 11; ++relation)
+            for (int categoryA = 0; categoryA <= 7; ++categoryA)
+                for (int categoryB = 0; categoryB <= 7; ++categoryB)
+                    for (int choiceA = 0; choiceA <= 6; ++choiceA)
+                        for (int choiceB = 0; choiceB <= 6; ++choiceB)
+                            for (int steps = -1; steps <= 5; ++steps)
+                                for (int order = 0; order <= 7; ++order) {
+                                    const Rule r{categoryA, choiceA, relation, categoryB, choiceB, steps, order};
+                                    if (EvaluateRule(a, r) == plain::Evaluate(a, r)) continue;
+                                    if (++mismatches <= 5)
+                                        ADD_FAILURE() << "rows " << a.row[2] << ' ' << a.row[3] << ' ' << a.row[4] << ' '
+                                                      << a.row[5] << ' ' << a.row[6] << ", rule " << categoryA << ' '
+                                                      << choiceA << ' ' << relation << ' ' << categoryB << ' ' << choiceB
+                                                      << ' ' << steps << ' ' << order;
+                                }
+        ASSERT_EQ(mismatches, 0);
+    }
+}
+
+// The engine filters with the table of accepted rank differences; it must say what the kinds mean.
+TEST(EvaluatorsAgainstPlainReading, AcceptedDifferencesOfEveryKind) {
+    Assignment a; // category 1 on row 0: slot s has rank 4 - s; categories 2.. on row 119
+    a.row[1] = 0;
+    for (int c = 2; c <= kCategories; ++c) a.row[static_cast<std::size_t>(c)] = 119;
+    for (int kind = 1; kind <= 10; ++kind)
+        for (int steps = 1; steps <= 4; ++steps)
+            for (int choiceA = 1; choiceA <= kChoices; ++choiceA)
+                for (int choiceB = 1; choiceB <= kChoices; ++choiceB) {
+                    const Rule r{2, choiceA, kind, 3, choiceB, steps, 1};
+                    const int d = choiceB - choiceA; // ranks 4 - (choiceA - 1) and 4 - (choiceB - 1) along category 1
+                    EXPECT_EQ(Accepts(AcceptedDifferences(static_cast<RelationKind>(kind), steps), d),
+                              plain::Evaluate(a, r) == H)
+                        << "kind " << kind << " steps " << steps << " d " << d;
+                }
 }
 
 TEST(Relations, ListTextsAndExtraBoxesInListOrder) {

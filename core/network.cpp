@@ -1,0 +1,572 @@
+#include "core/network.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+
+#include "core/relations.h"
+
+namespace korvane {
+
+namespace {
+
+// Row sets by the bytes of the permutations, the slot of each choice in each row, and which pairs of
+// slots each row ranks at each set of rank differences.
+struct Tables {
+    std::array<std::array<Rows, 32>, kChoices> valueIn{};                      // [value][slot set]
+    std::array<std::array<Rows, 32>, kChoices> valueAt{};                      // [slot][value set]
+    std::array<std::array<std::array<Rows, 9>, kChoices>, kChoices> difference{}; // [sa][sb][d + 4]
+    std::array<std::array<std::uint8_t, kChoices>, kRows> slotOf{};            // [row][value]
+    // [row][accepted differences]: bit (sa * 5 + sb) when the row's ranks of slots sa and sb differ by an
+    // accepted amount.
+    std::array<std::array<std::uint32_t, 512>, kRows> pairs{};
+
+    Tables() {
+        const auto& table = PermutationTable();
+        for (int r = 0; r < kRows; ++r) {
+            const Permutation& p = table[static_cast<std::size_t>(r)];
+            for (int s = 0; s < kChoices; ++s) {
+                slotOf[static_cast<std::size_t>(r)][p[s]] = static_cast<std::uint8_t>(s);
+                for (int set = 0; set < 32; ++set) {
+                    if (set >> s & 1) valueIn[p[s]][static_cast<std::size_t>(set)].set(r);
+                    if (set >> p[s] & 1) valueAt[static_cast<std::size_t>(s)][static_cast<std::size_t>(set)].set(r);
+                }
+                for (int t = 0; t < kChoices; ++t) difference[s][t][p[s] - p[t] + 4].set(r);
+            }
+            // The pairs at each difference, then every set of differences from a smaller one: built at
+            // start-up, so kept cheap.
+            std::array<std::uint32_t, 9> at{};
+            for (int sa = 0; sa < kChoices; ++sa)
+                for (int sb = 0; sb < kChoices; ++sb)
+                    at[static_cast<std::size_t>(p[static_cast<std::size_t>(sa)] - p[static_cast<std::size_t>(sb)] + 4)] |=
+                        1u << (sa * kChoices + sb);
+            auto& row = pairs[static_cast<std::size_t>(r)];
+            for (unsigned accepted = 1; accepted < 512; ++accepted)
+                row[accepted] = row[accepted & (accepted - 1)] | at[static_cast<std::size_t>(std::countr_zero(accepted))];
+        }
+    }
+};
+
+// Built before main: the search reads them in its innermost loops, where a guard on each use costs.
+const Tables kTables;
+const Tables& T() { return kTables; }
+
+std::uint32_t PairsAt(int row, std::uint16_t accepted) {
+    return row < kRows ? T().pairs[static_cast<std::size_t>(row)][accepted] : 0; // the guard keeps g++ sure of the bounds
+}
+
+std::uint32_t PairsOf(const Constraint& c, const RowArray& rows) {
+    return PairsAt(rows[static_cast<std::size_t>(c.order)], c.accepted);
+}
+
+// The slots sa of item A that a matrix of accepted pairs allows with item B in slot sb, and the converse.
+constexpr std::uint32_t kColumn = 1u | 1u << 5 | 1u << 10 | 1u << 15 | 1u << 20;
+std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
+    const std::uint32_t column = pairs >> sb & kColumn; // bits 0, 5, 10, 15, 20
+    return (column & 1u) | (column >> 4 & 2u) | (column >> 8 & 4u) | (column >> 12 & 8u) | (column >> 16 & 16u);
+}
+std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
+// The rows of the order category that rank slot sa and slot sb as the constraint accepts.
+Rows RanksApart(const Constraint& c, int sa, int sb) {
+    Rows rows;
+    for (int d = -4; d <= 4; ++d)
+        if (Accepts(c.accepted, d)) rows |= T().difference[sa][sb][d + 4];
+    return rows;
+}
+
+// How many candidate rows of an open order category narrowing looks at one by one.
+constexpr int kOrderScan = 24;
+constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
+constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
+
+int SlotIn(const RowArray& rows, int category, int choice) {
+    return T().slotOf[static_cast<std::size_t>(rows[static_cast<std::size_t>(category)])]
+                     [static_cast<std::size_t>(choice - 1)];
+}
+
+constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
+int Lowest(std::uint8_t set) { return std::countr_zero(static_cast<unsigned>(set)); }
+
+} // namespace
+
+WalkIndex IndexOf(const RowArray& rows) {
+    WalkIndex index = 0;
+    for (int c = 2; c <= kCategories; ++c) index = index * kRows + static_cast<WalkIndex>(rows[static_cast<std::size_t>(c)]);
+    return index;
+}
+
+Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
+    const Tables& t = T();
+    const bool isA = c.categoryA == target, isB = c.categoryB == target, isO = c.order == target;
+    const int a = c.choiceA - 1, b = c.choiceB - 1;
+    if (isA && isB) { // both items in the target, ranked by another category
+        assert(!isO);
+        Rows allowed;
+        for (std::uint32_t pairs = PairsOf(c, rows); pairs != 0; pairs &= pairs - 1) {
+            const int bit = std::countr_zero(pairs);
+            allowed |= t.valueIn[static_cast<std::size_t>(a)][1u << (bit / kChoices)] &
+                       t.valueIn[static_cast<std::size_t>(b)][1u << (bit % kChoices)];
+        }
+        return allowed;
+    }
+    if (isA && isO) { // item A ranks itself: its rank is its choice; the rank at item B's slot decides
+        std::size_t ranks = 0;
+        for (int r = 0; r < kChoices; ++r)
+            if (Accepts(c.accepted, a - r)) ranks |= 1u << r;
+        return t.valueAt[static_cast<std::size_t>(SlotIn(rows, c.categoryB, c.choiceB))][ranks];
+    }
+    if (isB && isO) {
+        std::size_t ranks = 0;
+        for (int r = 0; r < kChoices; ++r)
+            if (Accepts(c.accepted, r - b)) ranks |= 1u << r;
+        return t.valueAt[static_cast<std::size_t>(SlotIn(rows, c.categoryA, c.choiceA))][ranks];
+    }
+    if (isA) return t.valueIn[static_cast<std::size_t>(a)][SlotsOfA(PairsOf(c, rows), SlotIn(rows, c.categoryB, c.choiceB))];
+    if (isB) return t.valueIn[static_cast<std::size_t>(b)][SlotsOfB(PairsOf(c, rows), SlotIn(rows, c.categoryA, c.choiceA))];
+    assert(isO); // only the order category is open
+    return RanksApart(c, SlotIn(rows, c.categoryA, c.choiceA), SlotIn(rows, c.categoryB, c.choiceB));
+}
+
+Network::Network(std::vector<Constraint> constraints) : constraints_(std::move(constraints)) {
+    touching_.reserve(3 * constraints_.size());
+    for (int category = 0; category <= kCategories; ++category) {
+        touchingFrom_[static_cast<std::size_t>(category)] = touching_.size();
+        for (std::size_t n = 0; n < constraints_.size(); ++n)
+            if (constraints_[n].scope & Bit(category)) touching_.push_back(static_cast<int>(n));
+    }
+    touchingFrom_[kCategories + 1] = touching_.size();
+    // Narrowing needs items in two categories and at least two of the categories read open.
+    for (std::size_t n = 0; n < constraints_.size(); ++n)
+        if (constraints_[n].categoryA != constraints_[n].categoryB && std::popcount(static_cast<unsigned>(constraints_[n].scope)) >= 2)
+            narrowable_.push_back(static_cast<int>(n));
+}
+
+bool Network::root(Frame& out) const {
+    out = Frame{};
+    out.open = static_cast<std::uint8_t>(0b1111100);
+    for (int category = 2; category <= kCategories; ++category) out.domain[static_cast<std::size_t>(category)] = Rows::All();
+    for (const Constraint& c : constraints_) {
+        if (std::popcount(static_cast<unsigned>(c.scope)) != 1) continue;
+        const int target = Lowest(c.scope);
+        out.domain[static_cast<std::size_t>(target)] &= AllowedRows(c, target, out.row);
+    }
+    for (int category = 2; category <= kCategories; ++category)
+        if (out.domain[static_cast<std::size_t>(category)].empty()) return false;
+    return narrow(out);
+}
+
+bool Network::place(const Frame& from, int category, int row, Frame& to, bool narrowing) const {
+    to = from;
+    to.row[static_cast<std::size_t>(category)] = row;
+    to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
+    for (int n : touching(category)) {
+        const Constraint& c = constraints_[static_cast<std::size_t>(n)];
+        const std::uint8_t rest = c.scope & to.open;
+        if (std::popcount(static_cast<unsigned>(rest)) != 1) continue;
+        const int target = Lowest(rest);
+        Rows& d = to.domain[static_cast<std::size_t>(target)];
+        d &= AllowedRows(c, target, to.row);
+        if (d.empty()) return false;
+    }
+    return !narrowing || narrow(to);
+}
+
+// The slots where some candidate row of a category puts `choice`.
+std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
+    std::uint32_t slots = 0;
+    for (int s = 0; s < kChoices; ++s)
+        if (!(domain & T().valueIn[static_cast<std::size_t>(choice - 1)][1u << s]).empty()) slots |= 1u << s;
+    return slots;
+}
+
+bool Network::narrow(Frame& f) const {
+    // A constraint between items of two open categories whose order is known accepts some pairs of their
+    // slots: a candidate row that puts its item where no candidate of the other category can answer it
+    // goes. Cheap next to what it saves when the conditions tie open categories together.
+    const Tables& t = T();
+    for (int round = 0; round < 2; ++round) {
+        bool changed = false;
+        // With the order category open beside one item's category: the candidate rows of the order
+        // category that rank the item's possible slots as the constraint wants, and the item's slots
+        // that some such row answers.
+        auto narrowOrder = [&](const Constraint& c, int item, int choice, auto&& orderRowsAt) {
+            Rows& order = f.domain[static_cast<std::size_t>(c.order)];
+            Rows& items = f.domain[static_cast<std::size_t>(item)];
+            const std::uint32_t slots = SlotsOf(items, choice);
+            std::uint32_t answered = 0;
+            Rows kept;
+            for (int s = 0; s < kChoices; ++s) {
+                if (!(slots >> s & 1u)) continue;
+                const Rows allowed = order & orderRowsAt(s);
+                if (!allowed.empty()) answered |= 1u << s, kept |= allowed;
+            }
+            if (answered != slots) items &= t.valueIn[static_cast<std::size_t>(choice - 1)][answered], changed = true;
+            if (!(kept == order)) order = kept, changed = true;
+            return !kept.empty();
+        };
+        for (int n : narrowable_) {
+            const Constraint& c = constraints_[static_cast<std::size_t>(n)];
+            const std::uint8_t open = c.scope & f.open;
+            if (std::popcount(static_cast<unsigned>(open)) != 2 || c.bySlot || !(open & Bit(c.order)) ||
+                c.categoryA == c.categoryB)
+                continue;
+            auto ranks = [&](auto&& accepts) {
+                std::size_t set = 0;
+                for (int r = 0; r < kChoices; ++r)
+                    if (accepts(r)) set |= 1u << r;
+                return set;
+            };
+            bool alive = true;
+            if (c.order == c.categoryA) { // item A ranks itself; the rank at item B's slot decides
+                const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, c.choiceA - 1 - r); });
+                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
+            } else if (c.order == c.categoryB) {
+                const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, r - (c.choiceB - 1)); });
+                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
+            } else if (open & Bit(c.categoryB)) { // item A placed
+                const int sa = SlotIn(f.row, c.categoryA, c.choiceA);
+                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int sb) { return RanksApart(c, sa, sb); });
+            } else if (open & Bit(c.categoryA)) { // item B placed
+                const int sb = SlotIn(f.row, c.categoryB, c.choiceB);
+                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int sa) { return RanksApart(c, sa, sb); });
+            }
+            if (!alive) return false;
+        }
+        for (int n : narrowable_) {
+            const Constraint& c = constraints_[static_cast<std::size_t>(n)];
+            const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
+            if ((f.open & items) != items || c.categoryA == c.categoryB) continue;
+            std::uint32_t pairs = 0;
+            Rows* order = nullptr; // the order category, when it is open too
+            if (c.bySlot) {
+                pairs = Accepts(c.accepted, 0) ? kSameSlot : ~kSameSlot & kAllPairs;
+            } else if (!(f.open & Bit(c.order))) {
+                pairs = PairsOf(c, f.row);
+            } else if (c.order == c.categoryA || c.order == c.categoryB) {
+                continue; // ranked by one of the two: not a relation of slots alone
+            } else {
+                // Open as well: the pairs that some of its candidate rows accept, when they are few
+                // enough to look at each.
+                order = &f.domain[static_cast<std::size_t>(c.order)];
+                if (order->count() > kOrderScan) continue;
+                for (Rows d = *order; !d.empty(); d.removeFirst()) pairs |= PairsAt(d.first(), c.accepted);
+            }
+            Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
+            Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
+            const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
+            std::uint32_t answeredA = 0, answeredB = 0;
+            for (int sa = 0; sa < kChoices; ++sa)
+                if (slotsA >> sa & 1u)
+                    if (const std::uint32_t partners = static_cast<std::uint32_t>(SlotsOfB(pairs, sa)) & slotsB) {
+                        answeredA |= 1u << sa;
+                        answeredB |= partners;
+                    }
+            if (answeredA != slotsA) {
+                da &= T().valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA];
+                if (da.empty()) return false;
+                changed = true;
+            }
+            if (answeredB != slotsB) {
+                db &= T().valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB];
+                if (db.empty()) return false;
+                changed = true;
+            }
+            if (order) { // its rows that rank some pair of slots the items can still take as accepted
+                std::uint32_t possible = 0;
+                for (int sa = 0; sa < kChoices; ++sa)
+                    if (answeredA >> sa & 1u) possible |= answeredB << (sa * kChoices);
+                Rows kept;
+                for (Rows d = *order; !d.empty(); d.removeFirst())
+                    if (PairsAt(d.first(), c.accepted) & possible) kept.set(d.first());
+                if (!(kept == *order)) {
+                    if (kept.empty()) return false;
+                    *order = kept;
+                    changed = true;
+                }
+            }
+        }
+        if (!changed) break;
+    }
+    return true;
+}
+
+int Network::components(const Frame& f, std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
+    // Each constraint with two or more open categories joins them; the groups grow until none joins two.
+    int groups = 0;
+    for (std::uint8_t left = within; left != 0;) {
+        std::uint8_t group = static_cast<std::uint8_t>(left & -left);
+        for (bool grew = true; grew;) {
+            grew = false;
+            for (const Constraint& c : constraints_) {
+                const std::uint8_t open = c.scope & f.open;
+                if ((open & group) && std::popcount(static_cast<unsigned>(open)) >= 2 && (open & ~group)) {
+                    group = static_cast<std::uint8_t>(group | open);
+                    grew = true;
+                }
+            }
+        }
+        out[static_cast<std::size_t>(groups++)] = group;
+        left = static_cast<std::uint8_t>(left & ~group);
+    }
+    return groups;
+}
+
+std::size_t Network::HashOf(const Key& k) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull;
+    for (std::uint64_t w : k.words) h = (h ^ w) * 0xBF58476D1CE4E5B9ull + (h >> 29);
+    return static_cast<std::size_t>(h ^ (h >> 31));
+}
+
+const std::uint64_t* Network::Memo::find(const Key& key, std::size_t hash) const {
+    if (tags_.empty()) return nullptr;
+    const std::uint64_t tag = static_cast<std::uint64_t>(hash) | 1u;
+    const std::size_t mask = tags_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        if (tags_[at] == 0) return nullptr;
+        if (tags_[at] == tag && entries_[at].key == key) return &entries_[at].value;
+    }
+}
+
+void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value) {
+    if (4 * (used_ + 1) > 3 * tags_.size()) { // keep a quarter free, so that probes stay short
+        if (tags_.size() >= kLimit) {
+            std::fill(tags_.begin(), tags_.end(), 0); // full: start again empty, in place
+            used_ = 0;
+        } else {
+            std::vector<std::uint64_t> oldTags(tags_.empty() ? 16 : 2 * tags_.size(), 0);
+            std::vector<Entry> oldEntries(oldTags.size());
+            oldTags.swap(tags_);
+            oldEntries.swap(entries_);
+            used_ = 0;
+            for (std::size_t n = 0; n < oldTags.size(); ++n)
+                if (oldTags[n] != 0) store(oldEntries[n].key, HashOf(oldEntries[n].key), oldEntries[n].value);
+        }
+    }
+    const std::uint64_t tag = static_cast<std::uint64_t>(hash) | 1u;
+    const std::size_t mask = tags_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        if (tags_[at] == 0) {
+            tags_[at] = tag;
+            entries_[at] = Entry{key, value};
+            ++used_;
+            return;
+        }
+        if (tags_[at] == tag && entries_[at].key == key) {
+            entries_[at].value = value;
+            return;
+        }
+    }
+}
+
+bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
+    key.words[0] = within;
+    for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const int c = Lowest(left);
+        const Rows& d = f.domain[static_cast<std::size_t>(c)];
+        key.words[static_cast<std::size_t>(2 * c - 3)] = d.low();
+        key.words[static_cast<std::size_t>(2 * c - 2)] = d.high();
+    }
+    // The categories of `within` form one group, so a constraint with two of them open has its third
+    // category placed; what it reads there is the slot of its item, or, for the order category, which
+    // pairs of slots it accepts.
+    std::size_t feature = 0;
+    for (std::size_t n = 0; n < constraints_.size(); ++n) {
+        const Constraint& c = constraints_[n];
+        const std::uint8_t open = c.scope & within;
+        if (std::popcount(static_cast<unsigned>(open)) != 2 || open == c.scope) continue;
+        if (feature == kFeatures) return false;
+        std::uint32_t value;
+        if (!(open & Bit(c.order))) value = PairsOf(c, f.row);
+        else if (!(open & Bit(c.categoryA))) value = static_cast<std::uint32_t>(SlotIn(f.row, c.categoryA, c.choiceA));
+        else value = static_cast<std::uint32_t>(SlotIn(f.row, c.categoryB, c.choiceB));
+        key.words[2 * kLevels + 1 + feature / 2] |= static_cast<std::uint64_t>(value) << (32 * (feature % 2));
+        ++feature;
+    }
+    return true;
+}
+
+int Network::branchCategory(const Frame& f, std::uint8_t within) const {
+    // The fewest candidates per constraint that reads the category and another open one: few candidates
+    // keep the tree narrow, many constraints filter the most and split the rest soonest. Measured on the
+    // benchmark set: candidates alone leave weak tables slow to count, constraints alone slow down others.
+    int best = 0, bestScore = -(1 << 30);
+    for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const int c = Lowest(left);
+        int links = 0;
+        for (int n : touching(c))
+            if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) != Bit(c)) ++links;
+        const int score = -(f.domain[static_cast<std::size_t>(c)].count() * 1024 / (links + 1));
+        if (score > bestScore) best = c, bestScore = score;
+    }
+    return best;
+}
+
+std::uint64_t Network::countWithin(const Frame& f, std::uint8_t within) {
+    if (within == 0) return 1;
+    if ((within & (within - 1)) == 0) return static_cast<std::uint64_t>(f.domain[static_cast<std::size_t>(Lowest(within))].count());
+    std::array<std::uint8_t, kLevels> groups{};
+    const int n = components(f, within, groups);
+    std::uint64_t total = 1;
+    for (int g = 0; g < n && total != 0; ++g) {
+        const std::uint8_t group = groups[static_cast<std::size_t>(g)];
+        total *= (group & (group - 1)) == 0 ? static_cast<std::uint64_t>(f.domain[static_cast<std::size_t>(Lowest(group))].count())
+                                            : countConnected(f, group);
+    }
+    return total;
+}
+
+std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
+    Key key;
+    const bool keyed = keyOf(f, within, key);
+    const std::size_t hash = keyed ? HashOf(key) : 0;
+    if (keyed)
+        if (const std::uint64_t* known = memo_.find(key, hash); known && *known != kSome) return *known;
+    const int category = branchCategory(f, within);
+    const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
+    std::uint64_t total = 0;
+    if ((rest & (rest - 1)) == 0) {
+        // Two categories: each candidate of the first leaves the rows of the other that the constraints
+        // between them allow, without a frame of its own.
+        const int other = Lowest(rest);
+        std::array<const Constraint*, 32> links{};
+        std::size_t linked = 0;
+        for (int n : touching(category))
+            if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) == within && linked < links.size())
+                links[linked++] = &constraints_[static_cast<std::size_t>(n)];
+        // Where one of the two holds only items for these constraints (it is no order of theirs), what
+        // they allow depends on the slots of those few items alone: its rows fall into groups, one per
+        // placing of the items, and each group is worked out once.
+        auto itemsReadIn = [&](int side, std::array<int, kChoices>& items) {
+            int distinct = 0;
+            for (std::size_t n = 0; n < linked; ++n) {
+                const Constraint& c = *links[n];
+                if (c.order == side && !c.bySlot) return kChoices + 1; // reads its whole row
+                for (const auto& [cat, choice] : {std::pair{c.categoryA, c.choiceA}, std::pair{c.categoryB, c.choiceB}})
+                    if (cat == side && std::find(items.begin(), items.begin() + distinct, choice) == items.begin() + distinct)
+                        items[static_cast<std::size_t>(distinct++)] = choice;
+            }
+            return distinct;
+        };
+        std::array<int, kChoices> itemsX{}, itemsY{};
+        const int readX = linked < links.size() ? itemsReadIn(category, itemsX) : kChoices + 1;
+        const int readY = linked < links.size() ? itemsReadIn(other, itemsY) : kChoices + 1;
+        if (std::min(readX, readY) <= 3) {
+            const bool onX = readX <= readY;
+            const int grouped = onX ? category : other, counted = onX ? other : category;
+            const std::array<int, kChoices>& items = onX ? itemsX : itemsY;
+            const int read = onX ? readX : readY;
+            const Rows others = f.domain[static_cast<std::size_t>(counted)];
+            RowArray rows = f.row;
+            auto groups = [&](auto& self, int i, Rows group) -> void {
+                if (group.empty()) return;
+                if (i == read) {
+                    rows[static_cast<std::size_t>(grouped)] = group.first();
+                    Rows allowed = others;
+                    for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= AllowedRows(*links[n], counted, rows);
+                    total += static_cast<std::uint64_t>(group.count()) * static_cast<std::uint64_t>(allowed.count());
+                    return;
+                }
+                for (int slot = 0; slot < kChoices; ++slot)
+                    self(self, i + 1, group & T().valueIn[static_cast<std::size_t>(items[static_cast<std::size_t>(i)] - 1)][1u << slot]);
+            };
+            groups(groups, 0, f.domain[static_cast<std::size_t>(grouped)]);
+            if (keyed) memo_.store(key, hash, total);
+            return total;
+        }
+        if (linked < links.size()) {
+            // Where the first category holds only items for a constraint (it is not its order), what the
+            // constraint allows depends on their slots alone: at most 25 cases, each worked out once.
+            std::array<std::uint32_t, 32> known{};
+            RowArray rows = f.row;
+            const Rows others = f.domain[static_cast<std::size_t>(other)];
+            const auto& slotOf = T().slotOf;
+            for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
+                const int row = d.first();
+                rows[static_cast<std::size_t>(category)] = row;
+                Rows allowed = others;
+                for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) {
+                    const Constraint& c = *links[n];
+                    if (c.order == category) {
+                        allowed &= AllowedRows(c, other, rows);
+                        continue;
+                    }
+                    const auto& slots = slotOf[static_cast<std::size_t>(row)];
+                    const int at = (c.categoryA == category ? slots[static_cast<std::size_t>(c.choiceA - 1)] * 5 : 0) +
+                                   (c.categoryB == category ? slots[static_cast<std::size_t>(c.choiceB - 1)] : 0);
+                    Rows& cached = bySlots_[n][static_cast<std::size_t>(at)];
+                    if (!(known[n] >> at & 1u)) {
+                        cached = AllowedRows(c, other, rows);
+                        known[n] |= 1u << at;
+                    }
+                    allowed &= cached;
+                }
+                total += static_cast<std::uint64_t>(allowed.count());
+            }
+            if (keyed) memo_.store(key, hash, total);
+            return total;
+        }
+    }
+    // Two categories left below are counted pair by pair, which narrowing would not shorten.
+    const bool narrowing = std::popcount(static_cast<unsigned>(rest)) > 2;
+    Frame child;
+    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst())
+        if (place(f, category, d.first(), child, narrowing)) total += countWithin(child, rest);
+    if (keyed) memo_.store(key, hash, total);
+    return total;
+}
+
+bool Network::existsWithin(const Frame& f, std::uint8_t within) {
+    if (within == 0) return true;
+    if ((within & (within - 1)) == 0) return !f.domain[static_cast<std::size_t>(Lowest(within))].empty();
+    std::array<std::uint8_t, kLevels> groups{};
+    const int n = components(f, within, groups);
+    for (int g = 0; g < n; ++g) {
+        const std::uint8_t group = groups[static_cast<std::size_t>(g)];
+        const bool some = (group & (group - 1)) == 0 ? !f.domain[static_cast<std::size_t>(Lowest(group))].empty()
+                                                     : existsConnected(f, group);
+        if (!some) return false;
+    }
+    return true;
+}
+
+bool Network::existsConnected(const Frame& f, std::uint8_t within) {
+    Key key;
+    const bool keyed = keyOf(f, within, key);
+    const std::size_t hash = keyed ? HashOf(key) : 0;
+    if (keyed)
+        if (const std::uint64_t* known = memo_.find(key, hash)) return *known != 0;
+    const int category = branchCategory(f, within);
+    const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
+    Frame child;
+    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
+        if (place(f, category, d.first(), child) && existsWithin(child, rest)) {
+            if (keyed) memo_.store(key, hash, kSome);
+            return true;
+        }
+    }
+    if (keyed) memo_.store(key, hash, 0);
+    return false;
+}
+
+bool Network::collect(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out) {
+    const int category = branchCategory(f, f.open);
+    if (category == 0) {
+        if (out.size() >= limit) return false;
+        out.push_back(IndexOf(f.row));
+        return true;
+    }
+    Frame child;
+    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
+        if ((f.open & (f.open - 1)) == 0) { // the last open category: every candidate is a solution
+            if (out.size() >= limit) return false;
+            child.row = f.row;
+            child.row[static_cast<std::size_t>(category)] = d.first();
+            out.push_back(IndexOf(child.row));
+        } else if (place(f, category, d.first(), child) && exists(child) && !collect(child, limit, out)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace korvane

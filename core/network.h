@@ -1,0 +1,132 @@
+// The stated conditions as a network of constraints on the rows of categories 2..6 (category 1 stays on
+// row 0), and the searches that may take the categories in any order: counting, deciding whether a
+// solution exists, and collecting the solutions. Which category is placed next is chosen node by node:
+// the open category with the fewest candidate rows left. The count and the existence of a solution do
+// not depend on that order, so subtrees that leave the same problem behind share one memo entry.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "core/model.h"
+#include "core/rows.h"
+
+namespace korvane {
+
+// A place in the walk: the rows of categories 2..6 (index 0..4), compared lexicographically, which is
+// the visit order. As a number: ((((r2 * 120 + r3) * 120 + r4) * 120 + r5) * 120 + r6).
+using WalkIndex = std::uint64_t;
+inline constexpr WalkIndex kWalkSize = 24'883'200'000ull; // 120^5
+inline constexpr int kLevels = 5;                        // categories 2..6
+
+// Rows by category (index 1..6); category 1 on row 0.
+using RowArray = std::array<int, kCategories + 1>;
+
+// One stated condition as a constraint: item A (categoryA, choiceA) and item B (categoryB, choiceB),
+// whose slots' rank difference in the order of `order` must lie in `accepted` (bit d + 4).
+struct Constraint {
+    int rule = 0; // 1..16, then 17.. for extra rules
+    int categoryA = 0, choiceA = 0, categoryB = 0, choiceB = 0, order = 0;
+    std::uint16_t accepted = 0;
+    std::uint8_t scope = 0; // categories 2..6 that the constraint reads, bit c
+    bool bySlot = false;    // Corresponds, NotCorresponds: same slot or not, `order` is item A's category
+};
+
+// The rows of category `target` allowed by `c` when every other category of its scope has its row in
+// `rows`.
+Rows AllowedRows(const Constraint& c, int target, const RowArray& rows);
+
+// What is left to decide: the candidate rows of the open categories, filtered by every constraint with
+// one open category left, and the rows of the others.
+struct Frame {
+    std::array<Rows, kCategories + 1> domain{}; // by category; meaningful for the open ones
+    RowArray row{};                             // by category; meaningful for the placed ones
+    std::uint8_t open = 0;                      // bit c: category c has no row yet
+};
+
+WalkIndex IndexOf(const RowArray& rows);
+
+class Network {
+public:
+    explicit Network(std::vector<Constraint> constraints);
+
+    // Every category open, each filtered by the constraints on it alone; none when one is left empty.
+    bool root(Frame& out) const;
+    // `from` with open category `category` on `row`, and the open categories filtered by the constraints
+    // that this leaves with one open category, then narrowed unless `narrowing` is false; false when one
+    // has no candidate left.
+    bool place(const Frame& from, int category, int row, Frame& to, bool narrowing = true) const;
+
+    // The number of ways to place the open categories of `f`.
+    std::uint64_t count(const Frame& f) { return countWithin(f, f.open); }
+    // Whether there is one.
+    bool exists(const Frame& f) { return existsWithin(f, f.open); }
+    // Appends the index of every way to place the open categories of `f` (the others at their rows), in
+    // no particular order; stops and answers false once `limit` would be passed. Subtrees without a
+    // solution are skipped by what the memo knows.
+    bool collect(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out);
+
+    const std::vector<Constraint>& constraints() const { return constraints_; }
+
+private:
+    static constexpr std::size_t kFeatures = 24;
+    struct Key {
+        std::array<std::uint64_t, 2 * kLevels + 1 + kFeatures / 2> words{};
+        friend bool operator==(const Key&, const Key&) = default;
+    };
+    static std::size_t HashOf(const Key& k);
+    static constexpr std::uint64_t kSome = ~0ull; // memo value: at least one solution, count unknown
+    // Subproblem counts by key, in one flat table with linear probing: it grows to a bound, then starts
+    // again empty (forgetting only costs time).
+    class Memo {
+    public:
+        const std::uint64_t* find(const Key& key, std::size_t hash) const;
+        void store(const Key& key, std::size_t hash, std::uint64_t value);
+
+    private:
+        struct Entry {
+            Key key;
+            std::uint64_t value = 0;
+        };
+        static constexpr std::size_t kLimit = 1 << 17;
+        // Probed first, a word per place: 0 when empty, else the key's hash with its low bit set. Keys
+        // are compared only where the tag matches, so a probe seldom leaves this small array.
+        std::vector<std::uint64_t> tags_;
+        std::vector<Entry> entries_;
+        std::size_t used_ = 0;
+    };
+
+    std::uint64_t countWithin(const Frame& f, std::uint8_t within);
+    bool existsWithin(const Frame& f, std::uint8_t within);
+    std::uint64_t countConnected(const Frame& f, std::uint8_t within);
+    bool existsConnected(const Frame& f, std::uint8_t within);
+    // The open categories of `within` split into groups that no unplaced constraint links; returns the
+    // number of groups.
+    int components(const Frame& f, std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const;
+    // The subproblem on `within` as a memo key: its domains, and what each constraint linking two of its
+    // categories reads of the rows already placed. False when it does not fit a key.
+    bool keyOf(const Frame& f, std::uint8_t within, Key& key) const;
+    int branchCategory(const Frame& f, std::uint8_t within) const;
+    // Filters the open categories of `f` further, by what constraints between two of them allow; false
+    // when one is left without a candidate.
+    bool narrow(Frame& f) const;
+    static std::uint32_t SlotsOf(const Rows& domain, int choice);
+
+    std::vector<Constraint> constraints_;
+    // The constraints by category of their scope: touching(c) is a run of one shared vector.
+    std::span<const int> touching(int category) const {
+        return std::span<const int>(touching_).subspan(touchingFrom_[static_cast<std::size_t>(category)],
+                                                       touchingFrom_[static_cast<std::size_t>(category) + 1] -
+                                                           touchingFrom_[static_cast<std::size_t>(category)]);
+    }
+    std::vector<int> touching_;
+    std::array<std::size_t, kCategories + 2> touchingFrom_{};
+    std::vector<int> narrowable_; // the constraints narrow() can use
+    Memo memo_;
+    // Scratch for counting two categories: what each constraint between them allows, by item slots.
+    std::array<std::array<Rows, 25>, 32> bySlots_;
+};
+
+} // namespace korvane
