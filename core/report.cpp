@@ -19,17 +19,6 @@ std::string ReportVerdict(const Explanation& explanation) {
     return {};
 }
 
-std::vector<int> ExplainedRows(const Explanation& explanation) {
-    switch (explanation.kind) {
-    case ExplanationKind::Conflict:
-    case ExplanationKind::Redundant: return explanation.rows;
-    case ExplanationKind::RuleError: return {explanation.malformed.row};
-    case ExplanationKind::OpenCells:
-    case ExplanationKind::Nothing: break;
-    }
-    return {};
-}
-
 PartnerTable KnownAfter(const Trace& trace, std::size_t steps) {
     constexpr std::uint8_t kAll = (1u << kChoices) - 1;
     PartnerTable known;

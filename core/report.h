@@ -1,6 +1,6 @@
 // The whole explanation of a puzzle in one piece, as the window's explanation shows it: the verdict, what
-// the explanation says, the deduction step by step, the logic grid as known after any number of steps,
-// and the rows each part points at.
+// the explanation says, the deduction step by step and the logic grid as known after any number of
+// steps.
 #pragma once
 
 #include <cstddef>
@@ -22,9 +22,6 @@ Report MakeReport(const RuleTable& rules);
 
 // "Aucune solution", "Plusieurs solutions", "Solution unique", or the error message that stops the search.
 std::string ReportVerdict(const Explanation& explanation);
-
-// The rows the explanation points at: the conflicting rows, the redundant rows, or the malformed row.
-std::vector<int> ExplainedRows(const Explanation& explanation);
 
 // The grid as known after the first `steps` steps (all of them when there are fewer): every cell open,
 // then the facts of those steps set in both directions. A category is its own partner, choice for choice.
