@@ -43,6 +43,8 @@ PartnerTable KnownAfter(const Trace& trace, std::size_t steps) {
 std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle) {
     std::vector<std::string> lines{ReportVerdict(report.explanation)};
     for (std::string& line : ExplanationLines(report.explanation, puzzle)) lines.push_back(std::move(line));
+    // A search stopped by a malformed row has no steps, and the explanation already says where it stops.
+    if (report.trace.outcome == TraceOutcome::RuleError) return lines;
     lines.emplace_back();
     lines.emplace_back("Pas à pas :");
     for (std::string& line : StepLines(report.trace, puzzle)) lines.push_back(std::move(line));

@@ -28,7 +28,7 @@ std::string ReportVerdict(const Explanation& explanation);
 PartnerTable KnownAfter(const Trace& trace, std::size_t steps);
 
 // The explanation as text, one line each: the verdict, the explanation's lines, a blank line, then the
-// steps with the grade.
+// steps with the grade (none when a malformed row stops the search).
 std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle);
 
 } // namespace korvane

@@ -125,7 +125,9 @@ void ExplainWindow::showReport(const Puzzle& puzzle, Report report) {
     explanation_->setText(Joined(lines.begin(), shownLines));
 
     stepLines_ = StepLines(report_.trace, puzzle_);
-    grade_->setText(stepLines_.empty() ? QString() : QString::fromStdString(stepLines_.back()));
+    // The last line grades the puzzle, unless a malformed row stops the search before any step.
+    const bool graded = report_.trace.outcome != TraceOutcome::RuleError && !stepLines_.empty();
+    grade_->setText(graded ? QString::fromStdString(stepLines_.back()) : QString());
     {
         const QSignalBlocker quiet(steps_);
         steps_->clear();
@@ -190,7 +192,8 @@ void ExplainWindow::present() {
         const QWidget* owner = parentWidget();
         if (const QScreen* s = owner->screen()) {
             const QRect area = s->availableGeometry();
-            const int right = area.right() - frameGeometry().width();
+            // The frame is not known before the first showing: room is left for a usual one.
+            const int right = area.right() - frameGeometry().width() - 16;
             move(std::max(area.left(), std::min(owner->frameGeometry().right() + 1, right)), owner->frameGeometry().top());
         }
     }

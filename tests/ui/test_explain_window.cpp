@@ -195,6 +195,7 @@ private slots:
         QCOMPARE(InExplanation<QLabel>(f, "VerdictLabel")->text(), QStringLiteral("Erreur 202"));
         QVERIFY(InExplanation<QLabel>(f, "ExplanationText")->text().startsWith(QStringLiteral("« Erreur 202 » à la ligne 1 :")));
         QCOMPARE(InExplanation<QListWidget>(f, "StepList")->count(), 0);
+        QCOMPARE(InExplanation<QLabel>(f, "GradeLabel")->text(), QString());
         QVERIFY(!InExplanation<QPushButton>(f, "HintButton")->isEnabled());
 
         // No solution: the button stands out until used; one solution: it does not.
