@@ -183,7 +183,9 @@ void ExplainWindow::copy() {
 }
 
 void ExplainWindow::present() {
-    if (place_) {
+    if (isVisible()) {
+        // Already open: it stays where the user put it.
+    } else if (place_) {
         move(*place_);
     } else {
         // First opening: beside the main window where the screen has room, else against the screen's right

@@ -67,6 +67,8 @@ private slots:
         // Closed and opened again: the same window, where it was left.
         window->move(window->pos() + QPoint(37, 21));
         const QPoint place = window->pos();
+        f.click("BitBtn25"); // while open
+        QCOMPARE(window->pos(), place);
         window->close();
         f.click("BitBtn25");
         QCOMPARE(ExplainForm(f), window);
