@@ -7,17 +7,20 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
 #include "core/explain.h"
+#include "core/report.h"
 #include "core/search.h"
 #include "core/solution_text.h"
 #include "editor/condition_rows.h"
 #include "editor/normalise.h"
 #include "ui/condition_box.h"
+#include "ui/explain_window.h"
 #include "ui/platform.h"
 #include "ui/session.h"
 #include "ui/silent_abort.h"
@@ -64,6 +67,7 @@ void TForm1::runCommand(Command command) {
         case Command::Test: BitBtn2Click(); return;
         case Command::SaveSolution: BitBtn3Click(); return;
         case Command::Copy: BitBtn21Click(); return;
+        case Command::Explain: BitBtn25Click(); return;
         }
         Q_UNREACHABLE();
     });
@@ -96,6 +100,7 @@ void TForm1::FormShow() {
 
 void TForm1::FormClose() {
     session_.solutionLines.reset();
+    if (explainWindow_) explainWindow_->close();
     if (session_.searching) {
         // The running search ends at its next poll and the program with it.
         session_.closing = true;
@@ -197,6 +202,8 @@ void TForm1::showProblems(int k) {
             const int n = BoxNumber(info.role, row);
             box(n)->setProblem(QString::fromStdString(BoxProblem(screen, n)));
         }
+    // Every edit of the rows or the grid passes here.
+    emit rowsEdited();
 }
 
 std::array<std::string, kBoxes> TForm1::boxTexts() const {
@@ -223,6 +230,7 @@ void TForm1::BitBtn19Click() {
     Memo1->setUndoRedoEnabled(false);
     const auto undoBack = qScopeGuard([this] { Memo1->setUndoRedoEnabled(true); });
     Label17->clear();
+    drawAttentionToExplain(false);
     Edit1->setText(QStringLiteral("0"));
     ClearEmptyRuleFields(session_.rules, boxTexts());
     platform_.pump();
@@ -246,12 +254,14 @@ void TForm1::BitBtn19Click() {
     if (result.count > result.listed) Memo1->appendPlainText(UnlistedLine(result.count - result.listed, options_.listLimit));
     if (result.outcome == SearchOutcome::RuleError) {
         // The bars stay shown and nothing sounds: the solve ends on the message.
+        drawAttentionToExplain(true);
         platform_.notice(ruleErrorText(result));
         throw SilentAbort();
     }
     ProgressBar1->hide();
     ProgressBar2->hide();
     Label17->setText(Text(VerdictText(result.count)));
+    drawAttentionToExplain(result.count == 0);
     platform_.beep();
 }
 
@@ -264,6 +274,53 @@ QString TForm1::ruleErrorText(const SearchResult& result) const {
     text += QLatin1Char('\n');
     for (const std::string& line : ExplanationLines(explanation, screen)) text += QLatin1Char('\n') + QString::fromStdString(line);
     return text;
+}
+
+// ---- Explanation ------------------------------------------------------------------------------------
+
+void TForm1::BitBtn25Click() {
+    if (session_.searching) return; // the rows are the search's until it ends
+    drawAttentionToExplain(false);
+    if (!explainWindow_) {
+        explainWindow_ = new ExplainWindow(platform_, this);
+        connect(explainWindow_, &ExplainWindow::rowsHighlighted, this, [this](const QList<int>& rows) { highlightRows(rows); });
+        connect(explainWindow_, &ExplainWindow::refreshRequested, this, [this] { handle([&] { explain(); }); });
+        connect(this, &TForm1::rowsEdited, explainWindow_, &ExplainWindow::markStale);
+    }
+    explain();
+    explainWindow_->present();
+}
+
+void TForm1::explain() {
+    if (session_.searching) return;
+    Puzzle puzzle = puzzleOnScreen();
+    // Explained as "soluce" would search them, without tidying the rows the window holds.
+    ClearEmptyRuleFields(puzzle.rules, puzzle.boxTexts);
+    explainWindow_->showReport(puzzle, MakeReport(puzzle.rules));
+}
+
+void TForm1::highlightRows(const QList<int>& rows) {
+    for (int k = 1; k <= kRules; ++k) {
+        QLabel* number = rowNumbers_[static_cast<std::size_t>(k - 1)];
+        const bool marked = rows.contains(k);
+        if (number->autoFillBackground() == marked) continue;
+        QPalette palette = number->palette();
+        palette.setColor(QPalette::Window, marked ? QColor::fromRgb(kYellow) : this->palette().color(QPalette::Window));
+        palette.setColor(QPalette::WindowText, QColor::fromRgb(marked ? kRed : kMaroon));
+        number->setPalette(palette);
+        number->setAutoFillBackground(marked);
+    }
+}
+
+void TForm1::drawAttentionToExplain(bool on) {
+    QPushButton* why = findChild<QPushButton*>(QStringLiteral("BitBtn25"));
+    QFont font = why->font();
+    if (font.bold() == on) return;
+    font.setBold(on);
+    why->setFont(font);
+    QPalette palette = why->palette();
+    palette.setColor(QPalette::ButtonText, on ? QColor::fromRgb(kRed) : this->palette().color(QPalette::ButtonText));
+    why->setPalette(palette);
 }
 
 void TForm1::BitBtn24Click() { session_.abortRequested = true; }

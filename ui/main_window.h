@@ -2,6 +2,7 @@
 // at its fixed place, and the handlers that the widgets' events run.
 #pragma once
 
+#include <QList>
 #include <QWidget>
 #include <array>
 #include <chrono>
@@ -20,6 +21,7 @@ class QTableWidget;
 namespace korvane {
 
 class ConditionBox;
+class ExplainWindow;
 class Platform;
 struct SearchResult;
 struct Session;
@@ -53,6 +55,7 @@ public:
     void BitBtn3Click();  // save the solution text next to the loaded puzzle
     void BitBtn21Click(); // copy the solution text to the clipboard
     void BitBtn2Click();  // the hidden diagnostic
+    void BitBtn25Click(); // explain the rows as they are now
     // The load command once its dialog has given `path` (a full path): the same checks, messages and
     // caption for the dialog and for a file named at start. Ends with SilentAbort after a message.
     void loadPuzzle(const QString& path);
@@ -75,6 +78,10 @@ public:
     // SG1 cell text; row 0 is the header row.
     QString cell(int column, int row) const;
     void setCell(int column, int row, const QString& text);
+
+signals:
+    // A condition row or the name grid changed: by a box, a grid cell, a clearing or a load.
+    void rowsEdited();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -103,6 +110,12 @@ private:
         RunHandler(platform_, std::forward<Handler>(handler));
     }
 
+    // Marks the numbers of `rows` (1..16), and only those.
+    void highlightRows(const QList<int>& rows);
+    // Makes "Pourquoi ?" stand out after a solve that found nothing or stopped on an error.
+    void drawAttentionToExplain(bool on);
+    void explain();
+
     void AbandonSearch();
     std::array<std::string, kBoxes> boxTexts() const;
     // The puzzle as the window shows it, and the loading of one into the window.
@@ -126,6 +139,8 @@ private:
     QLabel* Label17 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
+    std::array<QLabel*, kRules> rowNumbers_{};
+    ExplainWindow* explainWindow_ = nullptr; // built on first use
 };
 
 } // namespace korvane

@@ -142,6 +142,7 @@ void TForm1::buildConditionRows() {
             connect(clear, &QPushButton::clicked, this, [this, k] { handle([&] { ClearConditionRow(k); }); });
 
         auto* number = new QLabel(QString::number(k), this);
+        rowNumbers_[static_cast<std::size_t>(k - 1)] = number;
         number->setObjectName(QStringLiteral("Label%1").arg(k));
         number->setGeometry(kRowLabelLeft, RowTop(k), kRowLabelWidth, kRowLabelHeight);
         number->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -224,7 +225,7 @@ void TForm1::setFocusOrder() {
     for (QPushButton* clear : clearButtons_) order.push_back(clear);
     order.push_back(button("BitBtn19"));
     order.push_back(Memo1);
-    for (std::string_view name : {"BitBtn20", "BitBtn21", "BitBtn22", "BitBtn23", "BitBtn24"})
+    for (std::string_view name : {"BitBtn20", "BitBtn21", "BitBtn22", "BitBtn23", "BitBtn24", "BitBtn25"})
         order.push_back(button(name));
     order.push_back(Edit1);
     for (int n = 81; n <= kBoxes; ++n) order.push_back(box(n));

@@ -79,7 +79,7 @@ struct Rect {
 };
 
 // The command buttons of the bottom area.
-enum class Command : std::uint8_t { LoadPuzzle, SavePuzzle, Abandon, ClearAll, Test, Solve, SaveSolution, Copy };
+enum class Command : std::uint8_t { LoadPuzzle, SavePuzzle, Abandon, ClearAll, Test, Solve, SaveSolution, Copy, Explain };
 
 struct ButtonSpec {
     Command command;
@@ -92,7 +92,7 @@ struct ButtonSpec {
     bool visible;
 };
 
-inline constexpr std::array<ButtonSpec, 8> kButtons{{
+inline constexpr std::array<ButtonSpec, 9> kButtons{{
     {Command::LoadPuzzle, "BitBtn23", {608, 556, 66, 25}, "puzzle", "Charger une enigme", ":/korvane/folder.svg", 17, true},
     {Command::SavePuzzle, "BitBtn22", {676, 556, 66, 25}, "puzzle", "Sauvegarder une enigme", ":/korvane/floppy_purple.svg", 20, true},
     {Command::Abandon, "BitBtn24", {744, 556, 66, 25}, "Abandon", "Abandonner le calcul de la solution", "", 0, true},
@@ -101,6 +101,8 @@ inline constexpr std::array<ButtonSpec, 8> kButtons{{
     {Command::Solve, "BitBtn19", {608, 588, 66, 25}, "soluce", "Trouver la solution de l'enigme", ":/korvane/eye.svg", 16, true},
     {Command::SaveSolution, "BitBtn3", {676, 588, 66, 25}, "soluce", "Sauvegarder la solution trouvée", ":/korvane/floppy_red.svg", 17, true},
     {Command::Copy, "BitBtn21", {744, 588, 66, 25}, "Clipboard", "Copier la solution trouvée dans le presse-papier", "", 0, true},
+    // Below the verdict, where nothing else stands even when the verdict runs wide.
+    {Command::Explain, "BitBtn25", {548, 696, 80, 25}, "Pourquoi ?", "Expliquer le résultat", "", 0, true},
 }};
 
 inline constexpr Rect kMemo{20, 556, 517, 153};

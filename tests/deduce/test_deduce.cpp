@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 #include <random>
 #include <set>
 
 #include "core/deduce.h"
 #include "core/json_writer.h"
+#include "core/report.h"
 #include "core/relations.h"
 #include "core/search.h"
 #include "editor/normalise.h"
@@ -300,6 +302,51 @@ TEST_P(DeducePuzzle, EveryStepFollowsAndTheTraceEndsAsTheSearchDoes) {
     ExpectTraceHolds(rules, trace);
 }
 
+// The grid the explanation window draws after n steps: it starts all open, each step only closes cells
+// (the ones it states, in both directions), and after the last step it is what the trace ends with: the
+// solution the search finds, or the cells the trace leaves open.
+TEST_P(DeducePuzzle, TheGridKnownAfterEachStepNarrowsToTheTracesEnd) {
+    const RuleTable rules = Tidied(GetParam().puzzle);
+    const Trace trace = Deduce(rules);
+    auto count = [](const PartnerTable& t) {
+        int bits = 0;
+        for (int c1 = 1; c1 <= kCategories; ++c1)
+            for (int a = 1; a <= kChoices; ++a)
+                for (int c2 = 1; c2 <= kCategories; ++c2) bits += std::popcount(t.at(c1, a, c2));
+        return bits;
+    };
+    PartnerTable before = KnownAfter(trace, 0);
+    EXPECT_EQ(count(before), kCategories * kChoices * (kChoices * (kCategories - 1) + 1));
+    for (std::size_t n = 1; n <= trace.steps.size(); ++n) {
+        const PartnerTable after = KnownAfter(trace, n);
+        for (int c1 = 1; c1 <= kCategories; ++c1)
+            for (int a = 1; a <= kChoices; ++a)
+                for (int c2 = 1; c2 <= kCategories; ++c2)
+                    ASSERT_EQ(after.at(c1, a, c2) & ~before.at(c1, a, c2), 0) << "step " << n << " reopens a cell";
+        for (const Fact& f : trace.steps[n - 1].facts) {
+            const std::uint8_t ab = after.at(f.a.category, f.a.choice, f.b.category);
+            const std::uint8_t ba = after.at(f.b.category, f.b.choice, f.a.category);
+            EXPECT_EQ((ab >> (f.b.choice - 1) & 1) == 1, f.same) << "step " << n;
+            EXPECT_EQ((ba >> (f.a.choice - 1) & 1) == 1, f.same) << "step " << n;
+            if (f.same) {
+                EXPECT_EQ(std::popcount(ab), 1) << "step " << n;
+            }
+        }
+        before = after;
+    }
+    EXPECT_EQ(KnownAfter(trace, trace.steps.size() + 5), before);
+    if (trace.outcome == TraceOutcome::Open) {
+        EXPECT_EQ(before, trace.open);
+    }
+    if (trace.outcome == TraceOutcome::Solved) {
+        const Assignment first = Solve(rules).first;
+        for (int c1 = 1; c1 <= kCategories; ++c1)
+            for (int c2 = 1; c2 <= kCategories; ++c2)
+                for (std::size_t s = 0; s < kChoices; ++s)
+                    EXPECT_EQ(before.at(c1, first.permutation(c1)[s] + 1, c2), 1u << first.permutation(c2)[s]);
+    }
+}
+
 using enum RelationKind;
 using O = TraceOutcome;
 using T = Technique;
@@ -410,6 +457,33 @@ TEST(StepText, ReadsAsTheUserTypedIt) {
               "ne laisse aucune place possible : contradiction.");
     EXPECT_EQ(lines[lines.size() - 2], "Aucune solution : la dernière étape aboutit à une contradiction.");
     EXPECT_EQ(lines.back(), "Difficulté : Moyen");
+}
+
+// What the explanation window shows and copies: the verdict, the explanation, then the steps.
+TEST(ReportText, VerdictExplanationThenSteps) {
+    struct Row {
+        const char* name;
+        Puzzle puzzle;
+        const char* verdict;
+    };
+    const Row rows[] = {
+        {"Relay", samples::Relay(), "Aucune solution"},
+        {"Seating", samples::Seating(), "Plusieurs solutions"},
+        {"Zebra", samples::Zebra(), "Solution unique"},
+        {"Misspelled", WithRow(samples::Zebra(), {2, 1, kRel(Corresponds), 0, 1, 0, 0}), "Erreur 20"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Report report = MakeReport(Tidied(row.puzzle));
+        const std::vector<std::string> lines = ReportLines(report, row.puzzle);
+        EXPECT_TRUE(lines.front().starts_with(row.verdict)) << lines.front();
+        const std::vector<std::string> explained = ExplanationLines(report.explanation, row.puzzle);
+        const std::vector<std::string> steps =
+            report.trace.outcome == TraceOutcome::RuleError ? std::vector<std::string>{} : StepLines(report.trace, row.puzzle);
+        ASSERT_EQ(lines.size(), 1 + explained.size() + (steps.empty() ? 0 : 2) + steps.size());
+        EXPECT_TRUE(std::equal(explained.begin(), explained.end(), lines.begin() + 1));
+        EXPECT_TRUE(std::equal(steps.begin(), steps.end(), lines.end() - static_cast<std::ptrdiff_t>(steps.size())));
+    }
 }
 
 TEST(StepText, JsonMembers) {

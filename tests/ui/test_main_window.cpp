@@ -113,6 +113,7 @@ private slots:
         row("ProgressBar1", {544, 620, 265, 16}, "", "", false);
         row("ProgressBar2", {544, 640, 265, 16}, "", "", false);
         row("Label17", {548, 664, 261, 20}, "", "", true);
+        row("BitBtn25", {548, 696, 80, 25}, "Pourquoi ?", "Expliquer le résultat", true);
     }
     void theBottomAreaWidgetsStandAtTheirPlaces() {
         QFETCH(QString, name);
@@ -144,7 +145,7 @@ private slots:
         Fixture f;
         for (const char* name : {"BitBtn23", "BitBtn22", "BitBtn20", "BitBtn19", "BitBtn3", "Clear01", "BitBtn18"})
             QVERIFY2(!f.widget<QPushButton>(name)->icon().isNull(), name);
-        for (const char* name : {"BitBtn24", "BitBtn21", "BitBtn2"})
+        for (const char* name : {"BitBtn24", "BitBtn21", "BitBtn2", "BitBtn25"})
             QVERIFY2(f.widget<QPushButton>(name)->icon().isNull(), name);
         QCOMPARE(f.widget<QPushButton>("BitBtn22")->iconSize(), QSize(20, 20));
         QCOMPARE(f.widget<QPushButton>("Clear01")->iconSize(), QSize(14, 14));

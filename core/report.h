@@ -1,0 +1,34 @@
+// The whole explanation of a puzzle in one piece, as the window's explanation shows it: the verdict, what
+// the explanation says, the deduction step by step and the logic grid as known after any number of
+// steps.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/deduce.h"
+#include "core/explain.h"
+
+namespace korvane {
+
+struct Report {
+    Explanation explanation;
+    Trace trace;
+};
+
+// Explains and deduces `rules`, tidied as for a search.
+Report MakeReport(const RuleTable& rules);
+
+// "Aucune solution", "Plusieurs solutions", "Solution unique", or the error message that stops the search.
+std::string ReportVerdict(const Explanation& explanation);
+
+// The grid as known after the first `steps` steps (all of them when there are fewer): every cell open,
+// then the facts of those steps set in both directions. A category is its own partner, choice for choice.
+PartnerTable KnownAfter(const Trace& trace, std::size_t steps);
+
+// The explanation as text, one line each: the verdict, the explanation's lines, a blank line, then the
+// steps with the grade (none when a malformed row stops the search).
+std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle);
+
+} // namespace korvane

@@ -1,0 +1,71 @@
+// The window "Explication": why a puzzle has no solution, what is left open, or which rows could go, and
+// the deduction step by step with its grade. A step chosen in the list shows the grid as known after it
+// and has the main window mark the rows it read; "Indice" shows one more step for a user who wants a hint
+// rather than the answer. What it shows is decided in core/report.h; this only shows and wires.
+#pragma once
+
+#include <QList>
+#include <QWidget>
+#include <optional>
+
+#include "core/report.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace korvane {
+
+class LogicGrid;
+class Platform;
+
+class ExplainWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    ExplainWindow(Platform& platform, QWidget* parent);
+
+    // Shows the explanation of `puzzle` (its rules tidied as for a search), no step shown yet.
+    void showReport(const Puzzle& puzzle, Report report);
+    // The rows or the grid changed since: the explanation no longer describes them.
+    void markStale();
+    bool stale() const { return stale_; }
+    // Steps shown in the list, the first ones of the trace.
+    int revealed() const;
+    // Shows the window where the user left it last time, in front.
+    void present();
+
+signals:
+    // The condition rows that the chosen step read; empty when no step is chosen or the window closes.
+    void rowsHighlighted(const QList<int>& rows);
+    void refreshRequested();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void reveal(int count);
+    void stepChosen();
+    void copy();
+
+    Platform& platform_;
+    Puzzle puzzle_;
+    Report report_;
+    std::vector<std::string> stepLines_;
+    bool stale_ = false;
+    std::optional<QPoint> place_; // where the user left the window, kept for the next opening
+
+    QLabel* verdict_ = nullptr;
+    QLabel* staleNote_ = nullptr;
+    QPushButton* refresh_ = nullptr;
+    QLabel* explanation_ = nullptr;
+    LogicGrid* grid_ = nullptr;
+    QLabel* gridCaption_ = nullptr;
+    QListWidget* steps_ = nullptr;
+    QLabel* progress_ = nullptr;
+    QLabel* grade_ = nullptr;
+    QPushButton* hint_ = nullptr;
+    QPushButton* all_ = nullptr;
+};
+
+} // namespace korvane
