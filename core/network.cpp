@@ -21,8 +21,8 @@ struct Tables {
     // accepted amount.
     std::array<std::array<std::uint32_t, 512>, kRows> pairs{};
 
-    Tables() {
-        const auto& table = PermutationTable();
+    constexpr Tables() {
+        constexpr std::array<Permutation, kRows> table = BuildPermutationTable();
         for (int r = 0; r < kRows; ++r) {
             const Permutation& p = table[static_cast<std::size_t>(r)];
             for (int s = 0; s < kChoices; ++s) {
@@ -33,8 +33,7 @@ struct Tables {
                 }
                 for (int t = 0; t < kChoices; ++t) difference[s][t][p[s] - p[t] + 4].set(r);
             }
-            // The pairs at each difference, then every set of differences from a smaller one: built at
-            // start-up, so kept cheap.
+            // The pairs at each difference, then every set of differences from a smaller one.
             std::array<std::uint32_t, 9> at{};
             for (int sa = 0; sa < kChoices; ++sa)
                 for (int sb = 0; sb < kChoices; ++sb)
@@ -47,8 +46,9 @@ struct Tables {
     }
 };
 
-// Built before main: the search reads them in its innermost loops, where a guard on each use costs.
-const Tables kTables;
+// Built by the compiler: the search reads them in its innermost loops, where a guard on each use would
+// cost, and building them at each start would delay every program that links the engine.
+constexpr Tables kTables;
 const Tables& T() { return kTables; }
 
 std::uint32_t PairsAt(int row, std::uint16_t accepted) {
