@@ -20,6 +20,8 @@ struct Tables {
     // [row][accepted differences]: bit (sa * 5 + sb) when the row's ranks of slots sa and sb differ by an
     // accepted amount.
     std::array<std::array<std::uint32_t, 512>, kRows> pairs{};
+    // [accepted differences][sa * 5 + sb]: the rows that rank slots sa and sb by an accepted difference.
+    std::array<std::array<Rows, kChoices * kChoices>, 512> ranksApart{};
 
     constexpr Tables() {
         constexpr std::array<Permutation, kRows> table = BuildPermutationTable();
@@ -43,6 +45,12 @@ struct Tables {
             for (unsigned accepted = 1; accepted < 512; ++accepted)
                 row[accepted] = row[accepted & (accepted - 1)] | at[static_cast<std::size_t>(std::countr_zero(accepted))];
         }
+        for (unsigned accepted = 1; accepted < 512; ++accepted)
+            for (int pair = 0; pair < kChoices * kChoices; ++pair)
+                ranksApart[accepted][static_cast<std::size_t>(pair)] =
+                    ranksApart[accepted & (accepted - 1)][static_cast<std::size_t>(pair)] |
+                    difference[static_cast<std::size_t>(pair / kChoices)][static_cast<std::size_t>(pair % kChoices)]
+                              [static_cast<std::size_t>(std::countr_zero(accepted))];
     }
 };
 
@@ -68,10 +76,7 @@ std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
 std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
 // The rows of the order category that rank slot sa and slot sb as the constraint accepts.
 Rows RanksApart(const Constraint& c, int sa, int sb) {
-    Rows rows;
-    for (int d = -4; d <= 4; ++d)
-        if (Accepts(c.accepted, d)) rows |= T().difference[sa][sb][d + 4];
-    return rows;
+    return T().ranksApart[c.accepted & 511u][static_cast<std::size_t>(sa * kChoices + sb)];
 }
 
 // How many candidate rows of an open order category narrowing looks at one by one.
@@ -305,19 +310,22 @@ bool Network::narrow(Frame& f) const {
 }
 
 int Network::components(const Frame& f, std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
-    // Each constraint with two or more open categories joins them; the groups grow until none joins two.
+    // Each constraint with two or more open categories joins them; a group takes in what joins any of its
+    // categories until nothing new comes.
+    std::array<std::uint8_t, kCategories + 1> joined{}; // by category
+    for (const Constraint& c : constraints_) {
+        const std::uint8_t open = c.scope & f.open;
+        if ((open & (open - 1)) == 0) continue;
+        for (std::uint8_t left = open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1)))
+            joined[static_cast<std::size_t>(Lowest(left))] |= open;
+    }
     int groups = 0;
     for (std::uint8_t left = within; left != 0;) {
-        std::uint8_t group = static_cast<std::uint8_t>(left & -left);
-        for (bool grew = true; grew;) {
-            grew = false;
-            for (const Constraint& c : constraints_) {
-                const std::uint8_t open = c.scope & f.open;
-                if ((open & group) && std::popcount(static_cast<unsigned>(open)) >= 2 && (open & ~group)) {
-                    group = static_cast<std::uint8_t>(group | open);
-                    grew = true;
-                }
-            }
+        std::uint8_t group = static_cast<std::uint8_t>(left & -left), seen = 0;
+        for (std::uint8_t next = group; next != 0; next = static_cast<std::uint8_t>(group & ~seen)) {
+            const int c = Lowest(next);
+            seen = static_cast<std::uint8_t>(seen | Bit(c));
+            group = static_cast<std::uint8_t>(group | joined[static_cast<std::size_t>(c)]);
         }
         out[static_cast<std::size_t>(groups++)] = group;
         left = static_cast<std::uint8_t>(left & ~group);
