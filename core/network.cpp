@@ -499,6 +499,7 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
         if (linked < links.size()) {
             // Where the first category holds only items for a constraint (it is not its order), what the
             // constraint allows depends on their slots alone: at most 25 cases, each worked out once.
+            if (!bySlots_) bySlots_ = std::make_unique<std::array<std::array<Rows, 25>, 32>>();
             std::array<std::uint32_t, 32> known{};
             RowArray rows = f.row;
             const Rows others = f.domain[static_cast<std::size_t>(other)];
@@ -516,7 +517,7 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
                     const auto& slots = slotOf[static_cast<std::size_t>(row)];
                     const int at = (c.categoryA == category ? slots[static_cast<std::size_t>(c.choiceA - 1)] * 5 : 0) +
                                    (c.categoryB == category ? slots[static_cast<std::size_t>(c.choiceB - 1)] : 0);
-                    Rows& cached = bySlots_[n][static_cast<std::size_t>(at)];
+                    Rows& cached = (*bySlots_)[n][static_cast<std::size_t>(at)];
                     if (!(known[n] >> at & 1u)) {
                         cached = AllowedRows(c, other, rows);
                         known[n] |= 1u << at;

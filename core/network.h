@@ -138,8 +138,9 @@ private:
     std::array<std::size_t, kCategories + 2> touchingFrom_{};
     std::vector<int> narrowable_; // the constraints narrow() can use
     Memo memo_;
-    // Scratch for counting two categories: what each constraint between them allows, by item slots.
-    std::array<std::array<Rows, 25>, 32> bySlots_;
+    // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
+    // on first use, as most searches never need it and clearing it would cost them.
+    std::unique_ptr<std::array<std::array<Rows, 25>, 32>> bySlots_;
 };
 
 } // namespace korvane
