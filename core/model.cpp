@@ -9,16 +9,6 @@ namespace korvane {
 
 namespace {
 
-constexpr std::array<Permutation, kRows> BuildPermutationTable() {
-    std::array<Permutation, kRows> table{};
-    std::array<std::uint8_t, kChoices> p{0, 1, 2, 3, 4};
-    for (auto& row : table) {
-        for (int s = 0; s < kChoices; ++s) row[static_cast<std::size_t>(s)] = p[static_cast<std::size_t>(kChoices - 1 - s)];
-        std::next_permutation(p.begin(), p.end());
-    }
-    return table;
-}
-
 constexpr std::array<Permutation, kRows> kPermutationTable = BuildPermutationTable();
 
 static_assert(kPermutationTable[0] == Permutation{4, 3, 2, 1, 0});

@@ -2,6 +2,7 @@
 // things, the matching under test, and the three read functions the relations are written with.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -63,7 +64,17 @@ enum class RelationKind : std::int32_t {
 // One row of PermutationTable: byte s is the 0-based choice the category puts in slot s.
 using Permutation = std::array<std::uint8_t, kChoices>;
 
-// Row r is the r-th arrangement of (0,1,2,3,4) in lexicographic order, written backwards.
+// Row r is the r-th arrangement of (0,1,2,3,4) in lexicographic order, written backwards. Built by the
+// compiler, so that tables derived from it can be too.
+constexpr std::array<Permutation, kRows> BuildPermutationTable() {
+    std::array<Permutation, kRows> table{};
+    std::array<std::uint8_t, kChoices> p{0, 1, 2, 3, 4};
+    for (auto& row : table) {
+        for (int s = 0; s < kChoices; ++s) row[static_cast<std::size_t>(s)] = p[static_cast<std::size_t>(kChoices - 1 - s)];
+        std::next_permutation(p.begin(), p.end());
+    }
+    return table;
+}
 const std::array<Permutation, kRows>& PermutationTable();
 
 // The matching under test: for each category 1..6 a row of PermutationTable, or kUnset.

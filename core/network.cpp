@@ -20,9 +20,11 @@ struct Tables {
     // [row][accepted differences]: bit (sa * 5 + sb) when the row's ranks of slots sa and sb differ by an
     // accepted amount.
     std::array<std::array<std::uint32_t, 512>, kRows> pairs{};
+    // [accepted differences][sa * 5 + sb]: the rows that rank slots sa and sb by an accepted difference.
+    std::array<std::array<Rows, kChoices * kChoices>, 512> ranksApart{};
 
-    Tables() {
-        const auto& table = PermutationTable();
+    constexpr Tables() {
+        constexpr std::array<Permutation, kRows> table = BuildPermutationTable();
         for (int r = 0; r < kRows; ++r) {
             const Permutation& p = table[static_cast<std::size_t>(r)];
             for (int s = 0; s < kChoices; ++s) {
@@ -33,8 +35,7 @@ struct Tables {
                 }
                 for (int t = 0; t < kChoices; ++t) difference[s][t][p[s] - p[t] + 4].set(r);
             }
-            // The pairs at each difference, then every set of differences from a smaller one: built at
-            // start-up, so kept cheap.
+            // The pairs at each difference, then every set of differences from a smaller one.
             std::array<std::uint32_t, 9> at{};
             for (int sa = 0; sa < kChoices; ++sa)
                 for (int sb = 0; sb < kChoices; ++sb)
@@ -44,11 +45,18 @@ struct Tables {
             for (unsigned accepted = 1; accepted < 512; ++accepted)
                 row[accepted] = row[accepted & (accepted - 1)] | at[static_cast<std::size_t>(std::countr_zero(accepted))];
         }
+        for (unsigned accepted = 1; accepted < 512; ++accepted)
+            for (int pair = 0; pair < kChoices * kChoices; ++pair)
+                ranksApart[accepted][static_cast<std::size_t>(pair)] =
+                    ranksApart[accepted & (accepted - 1)][static_cast<std::size_t>(pair)] |
+                    difference[static_cast<std::size_t>(pair / kChoices)][static_cast<std::size_t>(pair % kChoices)]
+                              [static_cast<std::size_t>(std::countr_zero(accepted))];
     }
 };
 
-// Built before main: the search reads them in its innermost loops, where a guard on each use costs.
-const Tables kTables;
+// Built by the compiler: the search reads them in its innermost loops, where a guard on each use would
+// cost, and building them at each start would delay every program that links the engine.
+constexpr Tables kTables;
 const Tables& T() { return kTables; }
 
 std::uint32_t PairsAt(int row, std::uint16_t accepted) {
@@ -68,10 +76,7 @@ std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
 std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
 // The rows of the order category that rank slot sa and slot sb as the constraint accepts.
 Rows RanksApart(const Constraint& c, int sa, int sb) {
-    Rows rows;
-    for (int d = -4; d <= 4; ++d)
-        if (Accepts(c.accepted, d)) rows |= T().difference[sa][sb][d + 4];
-    return rows;
+    return T().ranksApart[c.accepted & 511u][static_cast<std::size_t>(sa * kChoices + sb)];
 }
 
 // How many candidate rows of an open order category narrowing looks at one by one.
@@ -82,6 +87,20 @@ constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 2
 int SlotIn(const RowArray& rows, int category, int choice) {
     return T().slotOf[static_cast<std::size_t>(rows[static_cast<std::size_t>(category)])]
                      [static_cast<std::size_t>(choice - 1)];
+}
+
+// Calls `visit` with each non-empty group of the rows of `domain` that put the first `read` of `items` in
+// the same slots.
+template <class Visit>
+void ForEachSlotGroup(Rows domain, const std::array<int, kChoices>& items, int read, Visit&& visit, int i = 0) {
+    if (domain.empty()) return;
+    if (i >= read || i >= kChoices) { // the second test keeps g++ sure of the bounds
+        visit(domain);
+        return;
+    }
+    for (int slot = 0; slot < kChoices; ++slot)
+        ForEachSlotGroup(domain & T().valueIn[static_cast<std::size_t>(items[static_cast<std::size_t>(i)] - 1)][1u << slot],
+                         items, read, visit, i + 1);
 }
 
 constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
@@ -291,19 +310,22 @@ bool Network::narrow(Frame& f) const {
 }
 
 int Network::components(const Frame& f, std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
-    // Each constraint with two or more open categories joins them; the groups grow until none joins two.
+    // Each constraint with two or more open categories joins them; a group takes in what joins any of its
+    // categories until nothing new comes.
+    std::array<std::uint8_t, kCategories + 1> joined{}; // by category
+    for (const Constraint& c : constraints_) {
+        const std::uint8_t open = c.scope & f.open;
+        if ((open & (open - 1)) == 0) continue;
+        for (std::uint8_t left = open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1)))
+            joined[static_cast<std::size_t>(Lowest(left))] |= open;
+    }
     int groups = 0;
     for (std::uint8_t left = within; left != 0;) {
-        std::uint8_t group = static_cast<std::uint8_t>(left & -left);
-        for (bool grew = true; grew;) {
-            grew = false;
-            for (const Constraint& c : constraints_) {
-                const std::uint8_t open = c.scope & f.open;
-                if ((open & group) && std::popcount(static_cast<unsigned>(open)) >= 2 && (open & ~group)) {
-                    group = static_cast<std::uint8_t>(group | open);
-                    grew = true;
-                }
-            }
+        std::uint8_t group = static_cast<std::uint8_t>(left & -left), seen = 0;
+        for (std::uint8_t next = group; next != 0; next = static_cast<std::uint8_t>(group & ~seen)) {
+            const int c = Lowest(next);
+            seen = static_cast<std::uint8_t>(seen | Bit(c));
+            group = static_cast<std::uint8_t>(group | joined[static_cast<std::size_t>(c)]);
         }
         out[static_cast<std::size_t>(groups++)] = group;
         left = static_cast<std::uint8_t>(left & ~group);
@@ -313,7 +335,7 @@ int Network::components(const Frame& f, std::uint8_t within, std::array<std::uin
 
 std::size_t Network::HashOf(const Key& k) {
     std::uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (std::uint64_t w : k.words) h = (h ^ w) * 0xBF58476D1CE4E5B9ull + (h >> 29);
+    for (std::size_t n = 0; n < k.size; ++n) h = (h ^ k.words[n]) * 0xBF58476D1CE4E5B9ull + (h >> 29);
     return static_cast<std::size_t>(h ^ (h >> 31));
 }
 
@@ -334,7 +356,7 @@ void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value)
             used_ = 0;
         } else {
             std::vector<std::uint64_t> oldTags(tags_.empty() ? 16 : 2 * tags_.size(), 0);
-            std::vector<Entry> oldEntries(oldTags.size());
+            std::unique_ptr<Entry[]> oldEntries = std::make_unique_for_overwrite<Entry[]>(oldTags.size());
             oldTags.swap(tags_);
             oldEntries.swap(entries_);
             used_ = 0;
@@ -347,7 +369,10 @@ void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value)
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         if (tags_[at] == 0) {
             tags_[at] = tag;
-            entries_[at] = Entry{key, value};
+            Entry& e = entries_[at];
+            std::copy(key.words.begin(), key.words.begin() + static_cast<std::ptrdiff_t>(key.size), e.key.words.begin());
+            e.key.size = key.size;
+            e.value = value;
             ++used_;
             return;
         }
@@ -359,17 +384,19 @@ void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value)
 }
 
 bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
-    key.words[0] = within;
+    key.size = 0;
+    key.push(within);
     for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
-        const int c = Lowest(left);
-        const Rows& d = f.domain[static_cast<std::size_t>(c)];
-        key.words[static_cast<std::size_t>(2 * c - 3)] = d.low();
-        key.words[static_cast<std::size_t>(2 * c - 2)] = d.high();
+        const Rows& d = f.domain[static_cast<std::size_t>(Lowest(left))];
+        key.push(d.low());
+        key.push(d.high());
     }
     // The categories of `within` form one group, so a constraint with two of them open has its third
     // category placed; what it reads there is the slot of its item, or, for the order category, which
-    // pairs of slots it accepts.
+    // pairs of slots it accepts. Which constraints these are follows from `within`, so the values alone,
+    // two to a word, tell the keys apart.
     std::size_t feature = 0;
+    std::uint64_t half = 0;
     for (std::size_t n = 0; n < constraints_.size(); ++n) {
         const Constraint& c = constraints_[n];
         const std::uint8_t open = c.scope & within;
@@ -379,10 +406,24 @@ bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
         if (!(open & Bit(c.order))) value = PairsOf(c, f.row);
         else if (!(open & Bit(c.categoryA))) value = static_cast<std::uint32_t>(SlotIn(f.row, c.categoryA, c.choiceA));
         else value = static_cast<std::uint32_t>(SlotIn(f.row, c.categoryB, c.choiceB));
-        key.words[2 * kLevels + 1 + feature / 2] |= static_cast<std::uint64_t>(value) << (32 * (feature % 2));
-        ++feature;
+        if (feature++ % 2 == 0) half = value;
+        else key.push(half | static_cast<std::uint64_t>(value) << 32);
     }
+    if (feature % 2 != 0) key.push(half);
     return true;
+}
+
+int Network::itemsRead(const Frame& f, int category, std::array<int, kChoices>& items) const {
+    int distinct = 0;
+    for (int n : touching(category)) {
+        const Constraint& c = constraints_[static_cast<std::size_t>(n)];
+        if ((c.scope & f.open) == Bit(category)) continue; // decided by this category alone
+        if (c.order == category && !c.bySlot) return kChoices + 1;
+        for (const auto& [cat, choice] : {std::pair{c.categoryA, c.choiceA}, std::pair{c.categoryB, c.choiceB}})
+            if (cat == category && std::find(items.begin(), items.begin() + distinct, choice) == items.begin() + distinct)
+                items[static_cast<std::size_t>(distinct++)] = choice;
+    }
+    return distinct;
 }
 
 int Network::branchCategory(const Frame& f, std::uint8_t within) const {
@@ -436,20 +477,9 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
         // Where one of the two holds only items for these constraints (it is no order of theirs), what
         // they allow depends on the slots of those few items alone: its rows fall into groups, one per
         // placing of the items, and each group is worked out once.
-        auto itemsReadIn = [&](int side, std::array<int, kChoices>& items) {
-            int distinct = 0;
-            for (std::size_t n = 0; n < linked; ++n) {
-                const Constraint& c = *links[n];
-                if (c.order == side && !c.bySlot) return kChoices + 1; // reads its whole row
-                for (const auto& [cat, choice] : {std::pair{c.categoryA, c.choiceA}, std::pair{c.categoryB, c.choiceB}})
-                    if (cat == side && std::find(items.begin(), items.begin() + distinct, choice) == items.begin() + distinct)
-                        items[static_cast<std::size_t>(distinct++)] = choice;
-            }
-            return distinct;
-        };
         std::array<int, kChoices> itemsX{}, itemsY{};
-        const int readX = linked < links.size() ? itemsReadIn(category, itemsX) : kChoices + 1;
-        const int readY = linked < links.size() ? itemsReadIn(other, itemsY) : kChoices + 1;
+        const int readX = linked < links.size() ? itemsRead(f, category, itemsX) : kChoices + 1;
+        const int readY = linked < links.size() ? itemsRead(f, other, itemsY) : kChoices + 1;
         if (std::min(readX, readY) <= 3) {
             const bool onX = readX <= readY;
             const int grouped = onX ? category : other, counted = onX ? other : category;
@@ -457,25 +487,19 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
             const int read = onX ? readX : readY;
             const Rows others = f.domain[static_cast<std::size_t>(counted)];
             RowArray rows = f.row;
-            auto groups = [&](auto& self, int i, Rows group) -> void {
-                if (group.empty()) return;
-                if (i == read) {
-                    rows[static_cast<std::size_t>(grouped)] = group.first();
-                    Rows allowed = others;
-                    for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= AllowedRows(*links[n], counted, rows);
-                    total += static_cast<std::uint64_t>(group.count()) * static_cast<std::uint64_t>(allowed.count());
-                    return;
-                }
-                for (int slot = 0; slot < kChoices; ++slot)
-                    self(self, i + 1, group & T().valueIn[static_cast<std::size_t>(items[static_cast<std::size_t>(i)] - 1)][1u << slot]);
-            };
-            groups(groups, 0, f.domain[static_cast<std::size_t>(grouped)]);
+            ForEachSlotGroup(f.domain[static_cast<std::size_t>(grouped)], items, read, [&](Rows group) {
+                rows[static_cast<std::size_t>(grouped)] = group.first();
+                Rows allowed = others;
+                for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= AllowedRows(*links[n], counted, rows);
+                total += static_cast<std::uint64_t>(group.count()) * static_cast<std::uint64_t>(allowed.count());
+            });
             if (keyed) memo_.store(key, hash, total);
             return total;
         }
         if (linked < links.size()) {
             // Where the first category holds only items for a constraint (it is not its order), what the
             // constraint allows depends on their slots alone: at most 25 cases, each worked out once.
+            if (!bySlots_) bySlots_ = std::make_unique<std::array<std::array<Rows, 25>, 32>>();
             std::array<std::uint32_t, 32> known{};
             RowArray rows = f.row;
             const Rows others = f.domain[static_cast<std::size_t>(other)];
@@ -493,7 +517,7 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
                     const auto& slots = slotOf[static_cast<std::size_t>(row)];
                     const int at = (c.categoryA == category ? slots[static_cast<std::size_t>(c.choiceA - 1)] * 5 : 0) +
                                    (c.categoryB == category ? slots[static_cast<std::size_t>(c.choiceB - 1)] : 0);
-                    Rows& cached = bySlots_[n][static_cast<std::size_t>(at)];
+                    Rows& cached = (*bySlots_)[n][static_cast<std::size_t>(at)];
                     if (!(known[n] >> at & 1u)) {
                         cached = AllowedRows(c, other, rows);
                         known[n] |= 1u << at;
@@ -509,8 +533,17 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
     // Two categories left below are counted pair by pair, which narrowing would not shorten.
     const bool narrowing = std::popcount(static_cast<unsigned>(rest)) > 2;
     Frame child;
-    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst())
-        if (place(f, category, d.first(), child, narrowing)) total += countWithin(child, rest);
+    std::array<int, kChoices> items{};
+    const int read = itemsRead(f, category, items);
+    if (read <= 3) { // otherwise groups of one row or little more, not worth telling apart
+        ForEachSlotGroup(f.domain[static_cast<std::size_t>(category)], items, read, [&](Rows group) {
+            if (place(f, category, group.first(), child, narrowing))
+                total += static_cast<std::uint64_t>(group.count()) * countWithin(child, rest);
+        });
+    } else {
+        for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst())
+            if (place(f, category, d.first(), child, narrowing)) total += countWithin(child, rest);
+    }
     if (keyed) memo_.store(key, hash, total);
     return total;
 }

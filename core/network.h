@@ -5,8 +5,10 @@
 // not depend on that order, so subtrees that leave the same problem behind share one memo entry.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -72,9 +74,15 @@ public:
 
 private:
     static constexpr std::size_t kFeatures = 24;
+    // The words in use come first: a subproblem on few categories, with few constraints reading placed
+    // rows, is hashed and compared in a few words.
     struct Key {
-        std::array<std::uint64_t, 2 * kLevels + 1 + kFeatures / 2> words{};
-        friend bool operator==(const Key&, const Key&) = default;
+        std::array<std::uint64_t, 2 * kLevels + 1 + kFeatures / 2> words;
+        std::size_t size; // set by keyOf()
+        void push(std::uint64_t word) { words[size++] = word; }
+        friend bool operator==(const Key& a, const Key& b) {
+            return a.size == b.size && std::equal(a.words.begin(), a.words.begin() + static_cast<std::ptrdiff_t>(a.size), b.words.begin());
+        }
     };
     static std::size_t HashOf(const Key& k);
     static constexpr std::uint64_t kSome = ~0ull; // memo value: at least one solution, count unknown
@@ -86,15 +94,16 @@ private:
         void store(const Key& key, std::size_t hash, std::uint64_t value);
 
     private:
+        // Left uninitialised until used: a fresh table costs only its tags, and pages never touched.
         struct Entry {
             Key key;
-            std::uint64_t value = 0;
+            std::uint64_t value;
         };
         static constexpr std::size_t kLimit = 1 << 17;
         // Probed first, a word per place: 0 when empty, else the key's hash with its low bit set. Keys
         // are compared only where the tag matches, so a probe seldom leaves this small array.
         std::vector<std::uint64_t> tags_;
-        std::vector<Entry> entries_;
+        std::unique_ptr<Entry[]> entries_;
         std::size_t used_ = 0;
     };
 
@@ -109,6 +118,10 @@ private:
     // categories reads of the rows already placed. False when it does not fit a key.
     bool keyOf(const Frame& f, std::uint8_t within, Key& key) const;
     int branchCategory(const Frame& f, std::uint8_t within) const;
+    // The choices of `category` whose slots the constraints joining it to other open categories read, in
+    // `items`, and how many; more than kChoices when one of them is ranked by the category, which reads
+    // its whole row. Rows that put these items in the same slots leave the same problem behind.
+    int itemsRead(const Frame& f, int category, std::array<int, kChoices>& items) const;
     // Filters the open categories of `f` further, by what constraints between two of them allow; false
     // when one is left without a candidate.
     bool narrow(Frame& f) const;
@@ -125,8 +138,9 @@ private:
     std::array<std::size_t, kCategories + 2> touchingFrom_{};
     std::vector<int> narrowable_; // the constraints narrow() can use
     Memo memo_;
-    // Scratch for counting two categories: what each constraint between them allows, by item slots.
-    std::array<std::array<Rows, 25>, 32> bySlots_;
+    // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
+    // on first use, as most searches never need it and clearing it would cost them.
+    std::unique_ptr<std::array<std::array<Rows, 25>, 32>> bySlots_;
 };
 
 } // namespace korvane

@@ -14,8 +14,10 @@ std::size_t CharacterCount(std::string_view text) {
 }
 
 std::string Padded(const std::string& name) {
-    std::string padded = name;
-    for (std::size_t n = CharacterCount(name); n < kNamePadding; ++n) padded += ' ';
+    const std::size_t characters = CharacterCount(name), spaces = characters < kNamePadding ? kNamePadding - characters : 0;
+    std::string padded;
+    padded.reserve(name.size() + spaces); // one allocation per name: every solve pads all thirty
+    padded.append(name).append(spaces, ' ');
     return padded;
 }
 
