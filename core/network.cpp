@@ -79,8 +79,8 @@ Rows RanksApart(const Constraint& c, int sa, int sb) {
     return T().ranksApart[c.accepted & 511u][static_cast<std::size_t>(sa * kChoices + sb)];
 }
 
-// How many candidate rows of an open order category narrowing looks at one by one.
-constexpr int kOrderScan = 24;
+// How many times narrowing goes over the constraints that read what it filtered.
+constexpr int kNarrowRounds = 2;
 constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
 constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
 
@@ -146,48 +146,51 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
     return RanksApart(c, SlotIn(rows, c.categoryA, c.choiceA), SlotIn(rows, c.categoryB, c.choiceB));
 }
 
-Network::Network(std::vector<Constraint> constraints) : constraints_(std::move(constraints)) {
-    touching_.reserve(3 * constraints_.size());
-    for (int category = 0; category <= kCategories; ++category) {
-        touchingFrom_[static_cast<std::size_t>(category)] = touching_.size();
-        for (std::size_t n = 0; n < constraints_.size(); ++n)
-            if (constraints_[n].scope & Bit(category)) touching_.push_back(static_cast<int>(n));
+Network::Network(std::span<const Constraint> constraints) : size_(std::min(constraints.size(), constraints_.size())) {
+    assert(constraints.size() <= constraints_.size());
+    std::copy_n(constraints.begin(), size_, constraints_.begin());
+    for (std::size_t n = 0; n < size_; ++n) {
+        const Constraint& c = constraints_[n];
+        for (int category = 2; category <= kCategories; ++category)
+            if (c.scope & Bit(category)) touching_[static_cast<std::size_t>(category)] |= 1u << n;
+        // Narrowing needs two of the categories read open.
+        if (std::popcount(static_cast<unsigned>(c.scope)) >= 2) narrowable_ |= 1u << n;
     }
-    touchingFrom_[kCategories + 1] = touching_.size();
-    // Narrowing needs items in two categories and at least two of the categories read open.
-    for (std::size_t n = 0; n < constraints_.size(); ++n)
-        if (constraints_[n].categoryA != constraints_[n].categoryB && std::popcount(static_cast<unsigned>(constraints_[n].scope)) >= 2)
-            narrowable_.push_back(static_cast<int>(n));
 }
 
 bool Network::root(Frame& out) const {
     out = Frame{};
     out.open = static_cast<std::uint8_t>(0b1111100);
     for (int category = 2; category <= kCategories; ++category) out.domain[static_cast<std::size_t>(category)] = Rows::All();
-    for (const Constraint& c : constraints_) {
+    for (const Constraint& c : constraints()) {
         if (std::popcount(static_cast<unsigned>(c.scope)) != 1) continue;
         const int target = Lowest(c.scope);
         out.domain[static_cast<std::size_t>(target)] &= AllowedRows(c, target, out.row);
     }
     for (int category = 2; category <= kCategories; ++category)
         if (out.domain[static_cast<std::size_t>(category)].empty()) return false;
-    return narrow(out);
+    return narrow(out, static_cast<std::uint8_t>(0b1111110));
 }
 
+std::uint64_t gPlaces = 0;
 bool Network::place(const Frame& from, int category, int row, Frame& to, bool narrowing) const {
+    ++gPlaces;
     to = from;
     to.row[static_cast<std::size_t>(category)] = row;
     to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
+    std::uint8_t changed = Bit(category);
     for (int n : touching(category)) {
         const Constraint& c = constraints_[static_cast<std::size_t>(n)];
         const std::uint8_t rest = c.scope & to.open;
         if (std::popcount(static_cast<unsigned>(rest)) != 1) continue;
         const int target = Lowest(rest);
         Rows& d = to.domain[static_cast<std::size_t>(target)];
+        const Rows before = d;
         d &= AllowedRows(c, target, to.row);
         if (d.empty()) return false;
+        if (!(d == before)) changed |= Bit(target);
     }
-    return !narrowing || narrow(to);
+    return !narrowing || narrow(to, changed);
 }
 
 // The slots where some candidate row of a category puts `choice`.
@@ -198,13 +201,21 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return slots;
 }
 
-bool Network::narrow(Frame& f) const {
+bool Network::narrow(Frame& f, std::uint8_t changed) const {
     // A constraint between items of two open categories whose order is known accepts some pairs of their
     // slots: a candidate row that puts its item where no candidate of the other category can answer it
     // goes. Cheap next to what it saves when the conditions tie open categories together.
     const Tables& t = T();
-    for (int round = 0; round < 2; ++round) {
-        bool changed = false;
+    auto dueAfter = [&](std::uint8_t categories) {
+        ConstraintSet due = 0;
+        for (std::uint8_t left = categories; left != 0; left = static_cast<std::uint8_t>(left & (left - 1)))
+            due |= touching_[static_cast<std::size_t>(Lowest(left))];
+        return due & narrowable_;
+    };
+    // Only what reads a category that changed can filter further; a few rounds catch most of it.
+    ConstraintSet due = dueAfter(changed);
+    for (int round = 0; round < kNarrowRounds && due != 0; ++round) {
+        changed = 0;
         // With the order category open beside one item's category: the candidate rows of the order
         // category that rank the item's possible slots as the constraint wants, and the item's slots
         // that some such row answers.
@@ -219,11 +230,11 @@ bool Network::narrow(Frame& f) const {
                 const Rows allowed = order & orderRowsAt(s);
                 if (!allowed.empty()) answered |= 1u << s, kept |= allowed;
             }
-            if (answered != slots) items &= t.valueIn[static_cast<std::size_t>(choice - 1)][answered], changed = true;
-            if (!(kept == order)) order = kept, changed = true;
+            if (answered != slots) items &= t.valueIn[static_cast<std::size_t>(choice - 1)][answered], changed |= Bit(item);
+            if (!(kept == order)) order = kept, changed |= Bit(c.order);
             return !kept.empty();
         };
-        for (int n : narrowable_) {
+        for (int n : Members{due}) {
             const Constraint& c = constraints_[static_cast<std::size_t>(n)];
             const std::uint8_t open = c.scope & f.open;
             if (std::popcount(static_cast<unsigned>(open)) != 2 || c.bySlot || !(open & Bit(c.order)) ||
@@ -251,12 +262,35 @@ bool Network::narrow(Frame& f) const {
             }
             if (!alive) return false;
         }
-        for (int n : narrowable_) {
+        for (int n : Members{due}) {
             const Constraint& c = constraints_[static_cast<std::size_t>(n)];
             const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
-            if ((f.open & items) != items || c.categoryA == c.categoryB) continue;
+            if ((f.open & items) != items) continue;
+            if (c.categoryA == c.categoryB) { // both items in one category, ranked by another
+                if (c.bySlot || !(f.open & Bit(c.order))) continue; // decided by placing one of the two
+                // The rows of each that put the two items, or rank their slots, as some row of the other
+                // accepts.
+                Rows& rows = f.domain[static_cast<std::size_t>(c.categoryA)];
+                Rows& order = f.domain[static_cast<std::size_t>(c.order)];
+                const auto& valueIn = t.valueIn;
+                const std::uint32_t slotsA = SlotsOf(rows, c.choiceA), slotsB = SlotsOf(rows, c.choiceB);
+                Rows keptRows, keptOrder;
+                for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
+                    // Two items of one category take two slots, unless they are one item.
+                    for (std::uint32_t b = c.choiceA == c.choiceB ? a & -a : slotsB & ~(a & -a); b != 0; b &= b - 1) {
+                        const int sa = std::countr_zero(a), sb = std::countr_zero(b);
+                        const Rows placed = rows & valueIn[static_cast<std::size_t>(c.choiceA - 1)][1u << sa] &
+                                            valueIn[static_cast<std::size_t>(c.choiceB - 1)][1u << sb];
+                        const Rows ranked = order & RanksApart(c, sa, sb);
+                        if (placed.empty() || ranked.empty()) continue;
+                        keptRows |= placed, keptOrder |= ranked;
+                    }
+                if (keptRows.empty()) return false;
+                if (!(keptRows == rows)) rows = keptRows, changed |= Bit(c.categoryA);
+                if (!(keptOrder == order)) order = keptOrder, changed |= Bit(c.order);
+                continue;
+            }
             std::uint32_t pairs = 0;
-            Rows* order = nullptr; // the order category, when it is open too
             if (c.bySlot) {
                 pairs = Accepts(c.accepted, 0) ? kSameSlot : ~kSameSlot & kAllPairs;
             } else if (!(f.open & Bit(c.order))) {
@@ -264,11 +298,27 @@ bool Network::narrow(Frame& f) const {
             } else if (c.order == c.categoryA || c.order == c.categoryB) {
                 continue; // ranked by one of the two: not a relation of slots alone
             } else {
-                // Open as well: the pairs that some of its candidate rows accept, when they are few
-                // enough to look at each.
-                order = &f.domain[static_cast<std::size_t>(c.order)];
-                if (order->count() > kOrderScan) continue;
-                for (Rows d = *order; !d.empty(); d.removeFirst()) pairs |= PairsAt(d.first(), c.accepted);
+                // Open as well: the pairs of slots the items can take that some candidate row of the
+                // order ranks as accepted, and the candidate rows that rank such a pair.
+                Rows& order = f.domain[static_cast<std::size_t>(c.order)];
+                Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
+                Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
+                const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
+                std::uint32_t answeredA = 0, answeredB = 0;
+                Rows kept;
+                for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
+                    for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
+                        const int sa = std::countr_zero(a), sb = std::countr_zero(b);
+                        const Rows ranked = order & RanksApart(c, sa, sb);
+                        if (ranked.empty()) continue;
+                        answeredA |= 1u << sa, answeredB |= 1u << sb;
+                        kept |= ranked;
+                    }
+                if (kept.empty()) return false;
+                if (!(kept == order)) order = kept, changed |= Bit(c.order);
+                if (answeredA != slotsA) da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA], changed |= Bit(c.categoryA);
+                if (answeredB != slotsB) db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB], changed |= Bit(c.categoryB);
+                continue;
             }
             Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
             Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
@@ -281,30 +331,17 @@ bool Network::narrow(Frame& f) const {
                         answeredB |= partners;
                     }
             if (answeredA != slotsA) {
-                da &= T().valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA];
+                da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA];
                 if (da.empty()) return false;
-                changed = true;
+                changed |= Bit(c.categoryA);
             }
             if (answeredB != slotsB) {
-                db &= T().valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB];
+                db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB];
                 if (db.empty()) return false;
-                changed = true;
-            }
-            if (order) { // its rows that rank some pair of slots the items can still take as accepted
-                std::uint32_t possible = 0;
-                for (int sa = 0; sa < kChoices; ++sa)
-                    if (answeredA >> sa & 1u) possible |= answeredB << (sa * kChoices);
-                Rows kept;
-                for (Rows d = *order; !d.empty(); d.removeFirst())
-                    if (PairsAt(d.first(), c.accepted) & possible) kept.set(d.first());
-                if (!(kept == *order)) {
-                    if (kept.empty()) return false;
-                    *order = kept;
-                    changed = true;
-                }
+                changed |= Bit(c.categoryB);
             }
         }
-        if (!changed) break;
+        due = dueAfter(changed);
     }
     return true;
 }
@@ -313,7 +350,7 @@ int Network::components(const Frame& f, std::uint8_t within, std::array<std::uin
     // Each constraint with two or more open categories joins them; a group takes in what joins any of its
     // categories until nothing new comes.
     std::array<std::uint8_t, kCategories + 1> joined{}; // by category
-    for (const Constraint& c : constraints_) {
+    for (const Constraint& c : constraints()) {
         const std::uint8_t open = c.scope & f.open;
         if ((open & (open - 1)) == 0) continue;
         for (std::uint8_t left = open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1)))
@@ -397,8 +434,7 @@ bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
     // two to a word, tell the keys apart.
     std::size_t feature = 0;
     std::uint64_t half = 0;
-    for (std::size_t n = 0; n < constraints_.size(); ++n) {
-        const Constraint& c = constraints_[n];
+    for (const Constraint& c : constraints()) {
         const std::uint8_t open = c.scope & within;
         if (std::popcount(static_cast<unsigned>(open)) != 2 || open == c.scope) continue;
         if (feature == kFeatures) return false;
@@ -582,23 +618,50 @@ bool Network::existsConnected(const Frame& f, std::uint8_t within) {
 }
 
 bool Network::collect(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out) {
-    const int category = branchCategory(f, f.open);
-    if (category == 0) {
+    bool found = false;
+    return collectWithin(f, limit, out, found);
+}
+
+bool Network::collectWithin(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out, bool& found) {
+    if (f.open == 0) {
         if (out.size() >= limit) return false;
         out.push_back(IndexOf(f.row));
+        found = true;
         return true;
     }
-    Frame child;
-    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
-        if ((f.open & (f.open - 1)) == 0) { // the last open category: every candidate is a solution
+    if ((f.open & (f.open - 1)) == 0) { // the last open category: every candidate is a solution
+        const int category = Lowest(f.open);
+        RowArray rows = f.row;
+        for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst()) {
             if (out.size() >= limit) return false;
-            child.row = f.row;
-            child.row[static_cast<std::size_t>(category)] = d.first();
-            out.push_back(IndexOf(child.row));
-        } else if (place(f, category, d.first(), child) && exists(child) && !collect(child, limit, out)) {
-            return false;
+            rows[static_cast<std::size_t>(category)] = d.first();
+            out.push_back(IndexOf(rows));
+            found = true;
         }
+        return true;
     }
+    // Every way to place the whole is one of each group: the groups not branched on must have one (the
+    // memo remembers), and the one branched on is walked once, what it finds written out as it comes.
+    std::array<std::uint8_t, kLevels> groups{};
+    const int n = components(f, f.open, groups);
+    for (int g = 1; g < n; ++g) {
+        const std::uint8_t group = groups[static_cast<std::size_t>(g)];
+        if ((group & (group - 1)) != 0 && !existsConnected(f, group)) return true;
+    }
+    const std::uint8_t within = groups[0];
+    Key key;
+    const bool keyed = (within & (within - 1)) != 0 && keyOf(f, within, key);
+    const std::size_t hash = keyed ? HashOf(key) : 0;
+    if (keyed)
+        if (const std::uint64_t* known = memo_.find(key, hash); known && *known == 0) return true;
+    const int category = branchCategory(f, within);
+    bool some = false;
+    Frame child;
+    for (Rows d = f.domain[static_cast<std::size_t>(category)]; !d.empty(); d.removeFirst())
+        if (place(f, category, d.first(), child) && !collectWithin(child, limit, out, some)) return false;
+    // Whether the group has a way: with the others, which have one, whether the whole has.
+    if (keyed && !some) memo_.store(key, hash, 0);
+    found |= some;
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -22,6 +23,23 @@ namespace korvane {
 using WalkIndex = std::uint64_t;
 inline constexpr WalkIndex kWalkSize = 24'883'200'000ull; // 120^5
 inline constexpr int kLevels = 5;                        // categories 2..6
+
+// At most the sixteen rows and a few extra rules (see Plan), so that a set of constraints fits a word.
+inline constexpr int kMaxConstraints = 32;
+using ConstraintSet = std::uint32_t; // bit n: constraint n
+
+// The members of a set of constraints, lowest first, for range-for.
+struct Members {
+    ConstraintSet set;
+    struct Iterator {
+        ConstraintSet left;
+        int operator*() const { return std::countr_zero(left); }
+        Iterator& operator++() { return left &= left - 1, *this; }
+        bool operator!=(const Iterator& o) const { return left != o.left; }
+    };
+    Iterator begin() const { return {set}; }
+    Iterator end() const { return {0}; }
+};
 
 // Rows by category (index 1..6); category 1 on row 0.
 using RowArray = std::array<int, kCategories + 1>;
@@ -52,7 +70,8 @@ WalkIndex IndexOf(const RowArray& rows);
 
 class Network {
 public:
-    explicit Network(std::vector<Constraint> constraints);
+    // At most kMaxConstraints.
+    explicit Network(std::span<const Constraint> constraints);
 
     // Every category open, each filtered by the constraints on it alone; none when one is left empty.
     bool root(Frame& out) const;
@@ -70,7 +89,7 @@ public:
     // solution are skipped by what the memo knows.
     bool collect(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out);
 
-    const std::vector<Constraint>& constraints() const { return constraints_; }
+    std::span<const Constraint> constraints() const { return {constraints_.data(), size_}; }
 
 private:
     static constexpr std::size_t kFeatures = 24;
@@ -108,6 +127,8 @@ private:
     };
 
     std::uint64_t countWithin(const Frame& f, std::uint8_t within);
+    // collect(), telling in `found` whether it appended any.
+    bool collectWithin(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out, bool& found);
     bool existsWithin(const Frame& f, std::uint8_t within);
     std::uint64_t countConnected(const Frame& f, std::uint8_t within);
     bool existsConnected(const Frame& f, std::uint8_t within);
@@ -122,21 +143,18 @@ private:
     // `items`, and how many; more than kChoices when one of them is ranked by the category, which reads
     // its whole row. Rows that put these items in the same slots leave the same problem behind.
     int itemsRead(const Frame& f, int category, std::array<int, kChoices>& items) const;
-    // Filters the open categories of `f` further, by what constraints between two of them allow; false
-    // when one is left without a candidate.
-    bool narrow(Frame& f) const;
+    // Filters the open categories of `f` further, by what constraints between two of them allow, starting
+    // from the constraints that read a category in `changed` (placed, or filtered, since the last time);
+    // false when one is left without a candidate.
+    bool narrow(Frame& f, std::uint8_t changed) const;
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
-    std::vector<Constraint> constraints_;
-    // The constraints by category of their scope: touching(c) is a run of one shared vector.
-    std::span<const int> touching(int category) const {
-        return std::span<const int>(touching_).subspan(touchingFrom_[static_cast<std::size_t>(category)],
-                                                       touchingFrom_[static_cast<std::size_t>(category) + 1] -
-                                                           touchingFrom_[static_cast<std::size_t>(category)]);
-    }
-    std::vector<int> touching_;
-    std::array<std::size_t, kCategories + 2> touchingFrom_{};
-    std::vector<int> narrowable_; // the constraints narrow() can use
+    std::array<Constraint, kMaxConstraints> constraints_{};
+    std::size_t size_ = 0;
+    // The constraints whose scope holds each category.
+    Members touching(int category) const { return {touching_[static_cast<std::size_t>(category)]}; }
+    std::array<ConstraintSet, kCategories + 1> touching_{};
+    ConstraintSet narrowable_ = 0; // the constraints narrow() can use
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
     // on first use, as most searches never need it and clearing it would cost them.

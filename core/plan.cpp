@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 
 #include "core/relations.h"
 
@@ -32,7 +33,8 @@ Assignment ToAssignment(const Position& position) {
 
 // The rules as constraints, up to the first malformed one.
 struct Plan::Compiled {
-    std::vector<Constraint> constraints;
+    std::array<Constraint, kMaxConstraints> constraints{};
+    std::size_t size = 0;
     bool impossible = false;
     int errorRule = 0;
     std::string_view errorText;
@@ -46,7 +48,9 @@ constexpr std::uint8_t ScopeBit(int category) { return category >= 2 ? static_ca
 
 Plan::Plan(const RuleTable& rules, std::span<const Rule> extra) : Plan([&] {
     Compiled out;
-    const int stated = kRules + static_cast<int>(extra.size());
+    // Every constraint fits the network's sets: the sixteen rows and a few questions at a time.
+    assert(extra.size() <= static_cast<std::size_t>(kMaxConstraints - kRules));
+    const int stated = kRules + static_cast<int>(std::min(extra.size(), static_cast<std::size_t>(kMaxConstraints - kRules)));
     for (int k = 1; k <= stated; ++k) {
         const Rule& r = k <= kRules ? rules[k] : extra[static_cast<std::size_t>(k - kRules - 1)];
         const RelationInfo* info = FindRelation(r.relation);
@@ -94,13 +98,13 @@ Plan::Plan(const RuleTable& rules, std::span<const Rule> extra) : Plan([&] {
             out.impossible = true;
             break;
         }
-        out.constraints.push_back(c);
+        out.constraints[out.size++] = c;
     }
     return out;
 }()) {}
 
 Plan::Plan(Compiled compiled)
-    : network_(std::move(compiled.constraints)), impossible_(compiled.impossible), errorRule_(compiled.errorRule),
+    : network_(std::span<const Constraint>(compiled.constraints.data(), compiled.size)), impossible_(compiled.impossible), errorRule_(compiled.errorRule),
       errorText_(compiled.errorText) {
     if (!network_.root(frames_[0])) impossible_ = true;
     chosen_.fill(-1);

@@ -27,7 +27,7 @@ class Plan {
 public:
     // Compiles `rules` as the check reads them: rules in row order up to the first malformed one, then
     // the `extra` rules as if they stood in rows 17, 18, ... (for questions such as "could these two
-    // items share a slot?").
+    // items share a slot?"); at most kMaxConstraints - kRules of them.
     explicit Plan(const RuleTable& rules, std::span<const Rule> extra = {});
 
     // The first rule that would stop the walk with its error message when reached, 0 when none.
@@ -51,7 +51,7 @@ public:
     // network without counting.
     bool satisfiable();
 
-    const std::vector<Constraint>& constraints() const { return network_.constraints(); }
+    std::span<const Constraint> constraints() const { return network_.constraints(); }
 
 private:
     struct Compiled;

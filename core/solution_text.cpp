@@ -1,24 +1,32 @@
 #include "core/solution_text.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace korvane {
 
 namespace {
 
 // Characters, not bytes: names are UTF-8 and every character of the program's code page is one
 // character on screen.
+// A character's bytes after its first are 10xxxxxx; they are counted eight at a time, as every solve
+// pads all thirty names.
 std::size_t CharacterCount(std::string_view text) {
-    std::size_t n = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0u) != 0x80u) ++n;
-    return n;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    std::size_t continuation = 0, at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        continuation += static_cast<std::size_t>(std::popcount(word & ~(word << 1) & kHigh));
+    }
+    for (; at < text.size(); ++at) continuation += (static_cast<unsigned char>(text[at]) & 0xC0u) == 0x80u;
+    return text.size() - continuation;
 }
 
-std::string Padded(const std::string& name) {
-    const std::size_t characters = CharacterCount(name), spaces = characters < kNamePadding ? kNamePadding - characters : 0;
-    std::string padded;
-    padded.reserve(name.size() + spaces); // one allocation per name: every solve pads all thirty
-    padded.append(name).append(spaces, ' ');
-    return padded;
+std::size_t SpacesAfter(std::string_view name) {
+    const std::size_t characters = CharacterCount(name);
+    return characters < kNamePadding ? kNamePadding - characters : 0;
 }
 
 } // namespace
@@ -28,14 +36,26 @@ std::string SolutionLine(const Permutation& permutation, const std::array<std::s
     line.reserve(5 * (kNamePadding + 1));
     for (std::size_t s = 0; s < kChoices; ++s) {
         if (s > 0) line += '\t';
-        line += Padded(names[permutation[s]]);
+        const std::string& name = names[permutation[s]];
+        line.append(name).append(SpacesAfter(name), ' ');
     }
     return line;
 }
 
 SolutionWriter::SolutionWriter(const ChoiceNames& names) {
-    for (std::size_t c = 0; c < kCategories; ++c)
-        for (std::size_t k = 0; k < kChoices; ++k) padded_[c][k] = Padded(names[c][k]);
+    // Laid out first, then copied into a buffer of spaces: one allocation, no growing.
+    std::size_t n = 0, size = 0;
+    for (const auto& category : names)
+        for (const std::string& name : category) {
+            start_[n++] = size;
+            size += name.size() + SpacesAfter(name);
+        }
+    start_[n] = size;
+    text_.assign(size, ' ');
+    n = 0;
+    for (const auto& category : names)
+        for (const std::string& name : category) name.copy(text_.data() + start_[n++], name.size());
+    line_.reserve(5 * (kNamePadding + 1));
 }
 
 std::string VerdictText(std::uint64_t count) {

@@ -24,9 +24,10 @@ static_assert(kDashLine.size() == 142);
 // at least 15 characters, joined by single tabs.
 std::string SolutionLine(const Permutation& permutation, const std::array<std::string, kChoices>& names);
 
-// Writes solutions as blocks of six lines with the dash line between consecutive blocks. Each name is
-// padded once, and each line is built in one buffer that is used again: listing thousands of solutions
-// costs little more than copying their text.
+// Writes solutions as blocks of six lines with the dash line between consecutive blocks. The thirty
+// names are padded once, into one buffer, and each line is built in one buffer that is used again:
+// starting a listing costs two allocations, and listing thousands of solutions little more than copying
+// their text.
 class SolutionWriter {
 public:
     explicit SolutionWriter(const ChoiceNames& names);
@@ -37,11 +38,10 @@ public:
     void write(const Assignment& a, AppendLine&& appendLine) {
         for (int c = 1; c <= kCategories; ++c) {
             const Permutation& p = a.permutation(c);
-            const auto& padded = padded_[static_cast<std::size_t>(c - 1)];
-            line_.assign(padded[p[0]]);
+            line_.assign(padded(c, p[0]));
             for (std::size_t s = 1; s < kChoices; ++s) {
                 line_ += '\t';
-                line_ += padded[p[s]];
+                line_ += padded(c, p[s]);
             }
             if (separatorPending_) {
                 appendLine(kDashLine);
@@ -53,7 +53,14 @@ public:
     }
 
 private:
-    ChoiceNames padded_; // the names, each padded as SolutionLine pads it
+    // Choice `index` (0..4) of category c, padded as SolutionLine pads it.
+    std::string_view padded(int c, std::size_t index) const {
+        const std::size_t n = static_cast<std::size_t>(c - 1) * kChoices + index;
+        return std::string_view(text_).substr(start_[n], start_[n + 1] - start_[n]);
+    }
+
+    std::string text_;                                  // the padded names, one after another
+    std::array<std::size_t, kCategories * kChoices + 1> start_{}; // where each begins, then the end
     std::string line_;
     bool separatorPending_ = false;
 };

@@ -137,17 +137,33 @@ Rule RuleOf(const Clue& c) {
     return Rule{c.categoryA, c.choiceA, static_cast<std::int32_t>(c.relation), c.categoryB, c.choiceB, c.steps, c.order};
 }
 
-// Whether the clues admit exactly one matching. Clues past the sixteenth row go in as extra rules.
-bool Unique(const std::vector<Clue>& clues) {
+// The search plan of the clues: past the sixteenth row they go in as extra rules.
+Plan PlanOf(const std::vector<Clue>& clues) {
     RuleTable rules;
     std::vector<Rule> extra;
     for (std::size_t i = 0; i < clues.size(); ++i) {
         if (i < kRules) rules[static_cast<int>(i + 1)] = RuleOf(clues[i]);
         else extra.push_back(RuleOf(clues[i]));
     }
-    Plan plan(rules, extra);
+    return Plan(rules, extra);
+}
+
+// Whether the clues admit exactly one matching.
+bool Unique(const std::vector<Clue>& clues) {
+    Plan plan = PlanOf(clues);
     const WalkIndex first = plan.search(0);
     return first < kWalkSize && plan.search(first + 1) == kWalkSize;
+}
+
+// Drops the clues that leave the same matchings without them (fewer clues admit at least as many, so the
+// same count means the same matchings).
+void DropIdleClues(std::vector<Clue>& clues) {
+    const std::uint64_t count = PlanOf(clues).countAll();
+    for (std::size_t i = clues.size(); i-- > 0;) {
+        std::vector<Clue> fewer = clues;
+        fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
+        if (PlanOf(fewer).countAll() == count) clues = std::move(fewer);
+    }
 }
 
 } // namespace
@@ -171,8 +187,12 @@ Puzzle RandomUniquePuzzle(std::uint64_t seed) {
     std::vector<Clue> clues;
     do {
         clues.clear();
-        while (clues.size() < 4 || !Unique(clues)) // the hidden matching is always a solution
+        while (clues.size() < 4 || !Unique(clues)) { // the hidden matching is always a solution
+            // The search takes the sixteen rows and at most sixteen more at a time.
+            if (clues.size() == 2 * kRules) DropIdleClues(clues);
+            if (clues.size() == 2 * kRules) clues.clear(); // every one of them needed, and not enough
             if (const Clue clue = randomClue(); EvaluateRule(hidden, RuleOf(clue)) == Verdict::Holds) clues.push_back(clue);
+        }
         for (std::size_t i = clues.size(); i-- > 0;) {
             std::vector<Clue> fewer = clues;
             fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
