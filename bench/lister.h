@@ -8,7 +8,7 @@ namespace korvane::bench {
 
 class Lister final : public SearchObserver {
 public:
-    explicit Lister(const Puzzle& p) : writer_(ChoiceNamesOf(p)) {}
+    explicit Lister(const Puzzle& p) : writer_(p) {}
     void solutionFound(const Assignment& a, std::uint64_t) override {
         writer_.write(a, [&](std::string_view line) { bytes += line.size(); });
         ++listed;

@@ -209,7 +209,7 @@ struct FileMark {
 class SolutionPrinter final : public korvane::SearchObserver {
 public:
     SolutionPrinter(const Puzzle& puzzle, bool json, FileMark mark, Output& out)
-        : puzzle_(puzzle), names_(korvane::ChoiceNamesOf(puzzle)), writer_(names_), json_(json),
+        : puzzle_(puzzle), writer_(puzzle), json_(json),
           oneLine_(mark.several), out_(out) {
         if (!json_) return;
         out_ << (oneLine_ ? "{" : "{\n  ");
@@ -226,10 +226,9 @@ public:
         if (count > 1) out_ << ",";
         out_ << (oneLine_ ? (count > 1 ? " [" : "[") : "\n    [");
         for (int c = 1; c <= korvane::kCategories; ++c) {
-            const auto& names = names_[static_cast<std::size_t>(c - 1)];
             out_ << (c == 1 ? "[" : ", [");
             for (std::size_t s = 0; s < korvane::kChoices; ++s)
-                out_ << (s == 0 ? "" : ", ") << JsonString(names[assignment.permutation(c)[s]]);
+                out_ << (s == 0 ? "" : ", ") << JsonString(puzzle_.name(assignment.permutation(c)[s] + 1, c));
             out_ << "]";
         }
         out_ << "]";
@@ -269,7 +268,6 @@ private:
     std::string_view member() const { return oneLine_ ? ", " : ",\n  "; }
 
     const Puzzle& puzzle_;
-    korvane::ChoiceNames names_;
     korvane::SolutionWriter writer_;
     bool json_;
     bool oneLine_;

@@ -1,5 +1,6 @@
 #include "core/solution_text.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -42,20 +43,38 @@ std::string SolutionLine(const Permutation& permutation, const std::array<std::s
     return line;
 }
 
-SolutionWriter::SolutionWriter(const ChoiceNames& names) {
+template <class NameOf>
+void SolutionWriter::layOut(NameOf&& nameOf) {
     // Laid out first, then copied into a buffer of spaces: one allocation, no growing.
-    std::size_t n = 0, size = 0;
-    for (const auto& category : names)
-        for (const std::string& name : category) {
+    std::size_t n = 0, size = 0, longest = 0;
+    for (int c = 1; c <= kCategories; ++c) {
+        const std::size_t lineStart = size;
+        for (int k = 1; k <= kChoices; ++k) {
+            const std::string_view name = nameOf(c, k);
             start_[n++] = size;
             size += name.size() + SpacesAfter(name);
         }
+        longest = std::max(longest, size - lineStart + kChoices - 1);
+    }
     start_[n] = size;
     text_.assign(size, ' ');
     n = 0;
-    for (const auto& category : names)
-        for (const std::string& name : category) name.copy(text_.data() + start_[n++], name.size());
-    line_.reserve(5 * (kNamePadding + 1));
+    for (int c = 1; c <= kCategories; ++c)
+        for (int k = 1; k <= kChoices; ++k) {
+            const std::string_view name = nameOf(c, k);
+            name.copy(text_.data() + start_[n++], name.size());
+        }
+    line_.assign(longest, ' ');
+}
+
+SolutionWriter::SolutionWriter(const ChoiceNames& names) {
+    layOut([&](int c, int k) -> std::string_view {
+        return names[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)];
+    });
+}
+
+SolutionWriter::SolutionWriter(const Puzzle& puzzle) {
+    layOut([&](int c, int k) -> std::string_view { return puzzle.name(k, c); });
 }
 
 std::string VerdictText(std::uint64_t count) {

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -31,37 +32,44 @@ std::string SolutionLine(const Permutation& permutation, const std::array<std::s
 class SolutionWriter {
 public:
     explicit SolutionWriter(const ChoiceNames& names);
+    // The names of the puzzle's grid (ChoiceNamesOf), read in place.
+    explicit SolutionWriter(const Puzzle& puzzle);
 
     // Appends the solution's lines through `appendLine(std::string_view)`: the dash line first when one is
     // due, then categories 1..6. The view is valid until the next line is appended.
     template <class AppendLine>
     void write(const Assignment& a, AppendLine&& appendLine) {
         for (int c = 1; c <= kCategories; ++c) {
+            // A line holds each name of its category once, so line_ always has room for it.
             const Permutation& p = a.permutation(c);
-            line_.assign(padded(c, p[0]));
-            for (std::size_t s = 1; s < kChoices; ++s) {
-                line_ += '\t';
-                line_ += padded(c, p[s]);
+            char* out = line_.data();
+            for (std::size_t s = 0; s < kChoices; ++s) {
+                if (s > 0) *out++ = '\t';
+                const std::string_view name = padded(c, p[s]);
+                std::memcpy(out, name.data(), name.size());
+                out += name.size();
             }
             if (separatorPending_) {
                 appendLine(kDashLine);
                 separatorPending_ = false;
             }
-            appendLine(std::string_view(line_));
+            appendLine(std::string_view(line_.data(), static_cast<std::size_t>(out - line_.data())));
         }
         separatorPending_ = true;
     }
 
 private:
+    template <class NameOf>
+    void layOut(NameOf&& nameOf);
     // Choice `index` (0..4) of category c, padded as SolutionLine pads it.
     std::string_view padded(int c, std::size_t index) const {
         const std::size_t n = static_cast<std::size_t>(c - 1) * kChoices + index;
         return std::string_view(text_).substr(start_[n], start_[n + 1] - start_[n]);
     }
 
-    std::string text_;                                  // the padded names, one after another
+    std::string text_;                                            // the padded names, one after another
     std::array<std::size_t, kCategories * kChoices + 1> start_{}; // where each begins, then the end
-    std::string line_;
+    std::string line_;                                            // as long as the longest line
     bool separatorPending_ = false;
 };
 
