@@ -81,6 +81,7 @@ Rows RanksApart(const Constraint& c, int sa, int sb) {
 
 // How many times narrowing goes over the constraints that read what it filtered.
 constexpr int kNarrowRounds = 2;
+constexpr int kRootRounds = 2;
 constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
 constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
 
@@ -114,7 +115,11 @@ WalkIndex IndexOf(const RowArray& rows) {
     return index;
 }
 
-Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
+namespace {
+
+// AllowedRows, inlined into the loops that place a category: its arguments are known there, and the call
+// costs about as much as the lookups.
+[[gnu::always_inline]] inline Rows Allowed(const Constraint& c, int target, const RowArray& rows) {
     const Tables& t = T();
     const bool isA = c.categoryA == target, isB = c.categoryB == target, isO = c.order == target;
     const int a = c.choiceA - 1, b = c.choiceB - 1;
@@ -146,6 +151,10 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) {
     return RanksApart(c, SlotIn(rows, c.categoryA, c.choiceA), SlotIn(rows, c.categoryB, c.choiceB));
 }
 
+} // namespace
+
+Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) { return Allowed(c, target, rows); }
+
 Network::Network(std::span<const Constraint> constraints) : size_(std::min(constraints.size(), constraints_.size())) {
     assert(constraints.size() <= constraints_.size());
     std::copy_n(constraints.begin(), size_, constraints_.begin());
@@ -169,12 +178,10 @@ bool Network::root(Frame& out) const {
     }
     for (int category = 2; category <= kCategories; ++category)
         if (out.domain[static_cast<std::size_t>(category)].empty()) return false;
-    return narrow(out, static_cast<std::uint8_t>(0b1111110));
+    return narrow(out, static_cast<std::uint8_t>(0b1111110), kRootRounds);
 }
 
-std::uint64_t gPlaces = 0;
 bool Network::place(const Frame& from, int category, int row, Frame& to, bool narrowing) const {
-    ++gPlaces;
     to = from;
     to.row[static_cast<std::size_t>(category)] = row;
     to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
@@ -186,11 +193,11 @@ bool Network::place(const Frame& from, int category, int row, Frame& to, bool na
         const int target = Lowest(rest);
         Rows& d = to.domain[static_cast<std::size_t>(target)];
         const Rows before = d;
-        d &= AllowedRows(c, target, to.row);
+        d &= Allowed(c, target, to.row);
         if (d.empty()) return false;
         if (!(d == before)) changed |= Bit(target);
     }
-    return !narrowing || narrow(to, changed);
+    return !narrowing || narrow(to, changed, kNarrowRounds);
 }
 
 // The slots where some candidate row of a category puts `choice`.
@@ -201,7 +208,7 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return slots;
 }
 
-bool Network::narrow(Frame& f, std::uint8_t changed) const {
+bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
     // A constraint between items of two open categories whose order is known accepts some pairs of their
     // slots: a candidate row that puts its item where no candidate of the other category can answer it
     // goes. Cheap next to what it saves when the conditions tie open categories together.
@@ -214,7 +221,7 @@ bool Network::narrow(Frame& f, std::uint8_t changed) const {
     };
     // Only what reads a category that changed can filter further; a few rounds catch most of it.
     ConstraintSet due = dueAfter(changed);
-    for (int round = 0; round < kNarrowRounds && due != 0; ++round) {
+    for (int round = 0; round < rounds && due != 0; ++round) {
         changed = 0;
         // With the order category open beside one item's category: the candidate rows of the order
         // category that rank the item's possible slots as the constraint wants, and the item's slots
@@ -380,44 +387,44 @@ const std::uint64_t* Network::Memo::find(const Key& key, std::size_t hash) const
     if (tags_.empty()) return nullptr;
     const std::uint64_t tag = static_cast<std::uint64_t>(hash) | 1u;
     const std::size_t mask = tags_.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    for (std::size_t at = (tag >> 1) & mask;; at = (at + 1) & mask) {
         if (tags_[at] == 0) return nullptr;
-        if (tags_[at] == tag && entries_[at].key == key) return &entries_[at].value;
+        if (tags_[at] == tag && holds(entries_[at], key)) return &entries_[at].value;
     }
 }
 
+void Network::Memo::insert(std::uint64_t tag, const Entry& entry) {
+    const std::size_t mask = tags_.size() - 1;
+    std::size_t at = (tag >> 1) & mask; // where find() starts: the tag keeps every bit of the hash but the lowest
+    while (tags_[at] != 0) at = (at + 1) & mask;
+    tags_[at] = tag;
+    entries_[at] = entry;
+    ++used_;
+}
+
 void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value) {
+    if (std::uint64_t* known = const_cast<std::uint64_t*>(find(key, hash))) {
+        *known = value;
+        return;
+    }
     if (4 * (used_ + 1) > 3 * tags_.size()) { // keep a quarter free, so that probes stay short
         if (tags_.size() >= kLimit) {
             std::fill(tags_.begin(), tags_.end(), 0); // full: start again empty, in place
+            words_.clear();
             used_ = 0;
         } else {
             std::vector<std::uint64_t> oldTags(tags_.empty() ? 16 : 2 * tags_.size(), 0);
-            std::unique_ptr<Entry[]> oldEntries = std::make_unique_for_overwrite<Entry[]>(oldTags.size());
+            std::vector<Entry> oldEntries(oldTags.size());
             oldTags.swap(tags_);
             oldEntries.swap(entries_);
             used_ = 0;
             for (std::size_t n = 0; n < oldTags.size(); ++n)
-                if (oldTags[n] != 0) store(oldEntries[n].key, HashOf(oldEntries[n].key), oldEntries[n].value);
+                if (oldTags[n] != 0) insert(oldTags[n], oldEntries[n]);
         }
     }
-    const std::uint64_t tag = static_cast<std::uint64_t>(hash) | 1u;
-    const std::size_t mask = tags_.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        if (tags_[at] == 0) {
-            tags_[at] = tag;
-            Entry& e = entries_[at];
-            std::copy(key.words.begin(), key.words.begin() + static_cast<std::ptrdiff_t>(key.size), e.key.words.begin());
-            e.key.size = key.size;
-            e.value = value;
-            ++used_;
-            return;
-        }
-        if (tags_[at] == tag && entries_[at].key == key) {
-            entries_[at].value = value;
-            return;
-        }
-    }
+    const Entry entry{static_cast<std::uint32_t>(words_.size()), static_cast<std::uint32_t>(key.size), value};
+    words_.insert(words_.end(), key.words.begin(), key.words.begin() + static_cast<std::ptrdiff_t>(key.size));
+    insert(static_cast<std::uint64_t>(hash) | 1u, entry);
 }
 
 bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
@@ -526,7 +533,7 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
             ForEachSlotGroup(f.domain[static_cast<std::size_t>(grouped)], items, read, [&](Rows group) {
                 rows[static_cast<std::size_t>(grouped)] = group.first();
                 Rows allowed = others;
-                for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= AllowedRows(*links[n], counted, rows);
+                for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) allowed &= Allowed(*links[n], counted, rows);
                 total += static_cast<std::uint64_t>(group.count()) * static_cast<std::uint64_t>(allowed.count());
             });
             if (keyed) memo_.store(key, hash, total);
@@ -547,7 +554,7 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
                 for (std::size_t n = 0; n < linked && !allowed.empty(); ++n) {
                     const Constraint& c = *links[n];
                     if (c.order == category) {
-                        allowed &= AllowedRows(c, other, rows);
+                        allowed &= Allowed(c, other, rows);
                         continue;
                     }
                     const auto& slots = slotOf[static_cast<std::size_t>(row)];
@@ -555,7 +562,7 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
                                    (c.categoryB == category ? slots[static_cast<std::size_t>(c.choiceB - 1)] : 0);
                     Rows& cached = (*bySlots_)[n][static_cast<std::size_t>(at)];
                     if (!(known[n] >> at & 1u)) {
-                        cached = AllowedRows(c, other, rows);
+                        cached = Allowed(c, other, rows);
                         known[n] |= 1u << at;
                     }
                     allowed &= cached;

@@ -113,16 +113,25 @@ private:
         void store(const Key& key, std::size_t hash, std::uint64_t value);
 
     private:
-        // Left uninitialised until used: a fresh table costs only its tags, and pages never touched.
+        // A place of the table: where its key's words lie in words_, and the count.
         struct Entry {
-            Key key;
+            std::uint32_t from;
+            std::uint32_t size;
             std::uint64_t value;
         };
-        static constexpr std::size_t kLimit = 1 << 17;
+        static constexpr std::size_t kLimit = 1 << 18;
+        bool holds(const Entry& e, const Key& key) const {
+            return e.size == key.size && std::equal(key.words.begin(), key.words.begin() + static_cast<std::ptrdiff_t>(key.size),
+                                                    words_.begin() + e.from);
+        }
+        void insert(std::uint64_t tag, const Entry& entry);
         // Probed first, a word per place: 0 when empty, else the key's hash with its low bit set. Keys
-        // are compared only where the tag matches, so a probe seldom leaves this small array.
+        // are compared only where the tag matches, so a probe seldom leaves this small array. The keys'
+        // words lie one after another in words_: most keys are a few words, and the table stays small
+        // enough for the caches.
         std::vector<std::uint64_t> tags_;
-        std::unique_ptr<Entry[]> entries_;
+        std::vector<Entry> entries_;
+        std::vector<std::uint64_t> words_;
         std::size_t used_ = 0;
     };
 
@@ -146,7 +155,7 @@ private:
     // Filters the open categories of `f` further, by what constraints between two of them allow, starting
     // from the constraints that read a category in `changed` (placed, or filtered, since the last time);
     // false when one is left without a candidate.
-    bool narrow(Frame& f, std::uint8_t changed) const;
+    bool narrow(Frame& f, std::uint8_t changed, int rounds) const;
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
     std::array<Constraint, kMaxConstraints> constraints_{};
