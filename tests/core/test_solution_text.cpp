@@ -42,6 +42,39 @@ TEST(SolutionWriter, DashLineBetweenSolutionsOnly) {
     EXPECT_EQ(lines[12].substr(0, 1), "4"); // category 6 on row 1: choice 4 in slot 0
 }
 
+// Names of every length around the padding and the eight-byte steps the counting takes, with two-byte
+// characters placed across those steps: each line is the five names padded to fifteen characters (counted
+// here one byte at a time), whichever way the writer is given the names.
+TEST(SolutionWriter, PadsByCharactersWhateverTheLengthAndWhereverTheAccents) {
+    Puzzle puzzle;
+    ChoiceNames names;
+    for (int c = 1; c <= kCategories; ++c)
+        for (int k = 1; k <= kChoices; ++k) {
+            const int n = (c - 1) * kChoices + k - 1; // 0..29
+            std::string name(static_cast<std::size_t>(n % 19), 'a');
+            if (n % 3 == 1) name.insert(static_cast<std::size_t>(n % 9) < name.size() ? static_cast<std::size_t>(n % 9) : 0, "é");
+            if (n % 4 == 2) name += "ûü";
+            puzzle.name(k, c) = names[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)] = name;
+        }
+    auto padded = [](const std::string& name) {
+        std::size_t characters = 0;
+        for (unsigned char byte : name) characters += (byte & 0xC0u) != 0x80u;
+        return name + std::string(characters < 15 ? 15 - characters : 0, ' ');
+    };
+    const Assignment a = ToAssignment({7, 31, 64, 90, 119});
+    std::vector<std::string> fromNames, fromPuzzle;
+    SolutionWriter(names).write(a, [&](std::string_view line) { fromNames.emplace_back(line); });
+    SolutionWriter(puzzle).write(a, [&](std::string_view line) { fromPuzzle.emplace_back(line); });
+    ASSERT_EQ(fromNames.size(), 6u);
+    EXPECT_EQ(fromNames, fromPuzzle);
+    for (int c = 1; c <= kCategories; ++c) {
+        std::string expected;
+        for (std::size_t s = 0; s < kChoices; ++s)
+            expected += (s > 0 ? "\t" : "") + padded(names[static_cast<std::size_t>(c - 1)][a.permutation(c)[s]]);
+        EXPECT_EQ(fromNames[static_cast<std::size_t>(c - 1)], expected) << "category " << c;
+    }
+}
+
 TEST(VerdictText, UniqueOrCount) {
     EXPECT_EQ(VerdictText(1), "Solution unique trouvée : FÉLICITATIONS");
     EXPECT_EQ(VerdictText(0), "Nombre de solutions trouvées : 0");
