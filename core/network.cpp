@@ -199,7 +199,8 @@ bool Network::place(const Frame& from, int category, int row, Frame& to, bool na
         if (d.empty()) return false;
         if (!(d == before)) changed |= Bit(target);
     }
-    return !narrowing || narrow(to, changed, kNarrowRounds);
+    // Narrowing relates two open categories: with one left, the constraints above have said everything.
+    return !narrowing || (to.open & (to.open - 1)) == 0 || narrow(to, changed, kNarrowRounds);
 }
 
 // The slots where some candidate row of a category puts `choice`.

@@ -135,8 +135,9 @@ bool Plan::find(int level, bool tight, const Position& lo, Position& out) {
             if (find(level + 1, true, lo, out)) return true;
             continue;
         }
-        // Below a row with a solution, the first row of each later category with one leads to it.
-        if (network_.exists(frames_[l + 1]) && find(level + 1, false, lo, out)) return true;
+        // Below a row with a solution, the first row of each later category with one leads to it. With
+        // two categories or fewer left, looking is as quick as asking first.
+        if ((level + 1 >= kLevels - 2 || network_.exists(frames_[l + 1])) && find(level + 1, false, lo, out)) return true;
     }
     return false;
 }
