@@ -147,7 +147,8 @@ private:
     // The subproblem on `within` as a memo key: its domains, and what each constraint linking two of its
     // categories reads of the rows already placed. False when it does not fit a key.
     bool keyOf(const Frame& f, std::uint8_t within, Key& key) const;
-    int branchCategory(const Frame& f, std::uint8_t within) const;
+    enum class Goal { Count, Find };
+    int branchCategory(const Frame& f, std::uint8_t within, Goal goal) const;
     // The choices of `category` whose slots the constraints joining it to other open categories read, in
     // `items`, and how many; more than kChoices when one of them is ranked by the category, which reads
     // its whole row. Rows that put these items in the same slots leave the same problem behind.
