@@ -663,8 +663,11 @@ bool Network::collectWithin(const Frame& f, std::size_t limit, std::vector<WalkI
         if ((group & (group - 1)) != 0 && !existsConnected(f, group)) return true;
     }
     const std::uint8_t within = groups[0];
+    // Only small groups are worth remembering: a search for solutions seldom meets a larger one twice,
+    // and its key would cost at each node.
     Key key;
-    const bool keyed = (within & (within - 1)) != 0 && keyOf(f, within, key);
+    const int categories = std::popcount(static_cast<unsigned>(within));
+    const bool keyed = categories >= 2 && categories <= 3 && keyOf(f, within, key);
     const std::size_t hash = keyed ? HashOf(key) : 0;
     if (keyed)
         if (const std::uint64_t* known = memo_.find(key, hash); known && *known == 0) return true;
