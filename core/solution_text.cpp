@@ -45,7 +45,8 @@ std::string SolutionLine(const Permutation& permutation, const std::array<std::s
 
 template <class NameOf>
 void SolutionWriter::layOut(NameOf&& nameOf) {
-    // Laid out first, then copied into a buffer of spaces: one allocation, no growing.
+    // Laid out first, then copied into a buffer of spaces that has the line's room at its end: one
+    // allocation, no growing.
     std::size_t n = 0, size = 0, longest = 0;
     for (int c = 1; c <= kCategories; ++c) {
         const std::size_t lineStart = size;
@@ -57,14 +58,13 @@ void SolutionWriter::layOut(NameOf&& nameOf) {
         longest = std::max(longest, size - lineStart + kChoices - 1);
     }
     start_[n] = size;
-    text_.assign(size, ' ');
+    text_.assign(size + longest, ' ');
     n = 0;
     for (int c = 1; c <= kCategories; ++c)
         for (int k = 1; k <= kChoices; ++k) {
             const std::string_view name = nameOf(c, k);
             name.copy(text_.data() + start_[n++], name.size());
         }
-    line_.assign(longest, ' ');
 }
 
 SolutionWriter::SolutionWriter(const ChoiceNames& names) {

@@ -40,9 +40,10 @@ public:
     template <class AppendLine>
     void write(const Assignment& a, AppendLine&& appendLine) {
         for (int c = 1; c <= kCategories; ++c) {
-            // A line holds each name of its category once, so line_ always has room for it.
+            // A line holds each name of its category once, so the room after the names always takes it.
             const Permutation& p = a.permutation(c);
-            char* out = line_.data();
+            char* const line = text_.data() + start_.back();
+            char* out = line;
             for (std::size_t s = 0; s < kChoices; ++s) {
                 if (s > 0) *out++ = '\t';
                 const std::string_view name = padded(c, p[s]);
@@ -53,7 +54,7 @@ public:
                 appendLine(kDashLine);
                 separatorPending_ = false;
             }
-            appendLine(std::string_view(line_.data(), static_cast<std::size_t>(out - line_.data())));
+            appendLine(std::string_view(line, static_cast<std::size_t>(out - line)));
         }
         separatorPending_ = true;
     }
@@ -67,9 +68,8 @@ private:
         return std::string_view(text_).substr(start_[n], start_[n + 1] - start_[n]);
     }
 
-    std::string text_;                                            // the padded names, one after another
-    std::array<std::size_t, kCategories * kChoices + 1> start_{}; // where each begins, then the end
-    std::string line_;                                            // as long as the longest line
+    std::string text_; // the padded names, one after another, then room for the longest line
+    std::array<std::size_t, kCategories * kChoices + 1> start_{}; // where each name begins, then the end
     bool separatorPending_ = false;
 };
 
