@@ -166,6 +166,7 @@ Network::Network(std::span<const Constraint> constraints) : size_(std::min(const
             if (c.scope & Bit(category)) touching_[static_cast<std::size_t>(category)] |= 1u << n;
         // Narrowing needs two of the categories read open.
         if (std::popcount(static_cast<unsigned>(c.scope)) >= 2) narrowable_ |= 1u << n;
+        if (!c.bySlot && c.categoryA != c.categoryB && (c.scope & Bit(c.order))) rankedInScope_ |= 1u << n;
     }
 }
 
@@ -244,12 +245,10 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
             if (!(kept == order)) order = kept, changed |= Bit(c.order);
             return !kept.empty();
         };
-        for (int n : Members{due}) {
+        for (int n : Members{due & rankedInScope_}) {
             const Constraint& c = constraints_[static_cast<std::size_t>(n)];
             const std::uint8_t open = c.scope & f.open;
-            if (std::popcount(static_cast<unsigned>(open)) != 2 || c.bySlot || !(open & Bit(c.order)) ||
-                c.categoryA == c.categoryB)
-                continue;
+            if (std::popcount(static_cast<unsigned>(open)) != 2 || !(open & Bit(c.order))) continue;
             auto ranks = [&](auto&& accepts) {
                 std::size_t set = 0;
                 for (int r = 0; r < kChoices; ++r)

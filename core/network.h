@@ -165,6 +165,9 @@ private:
     Members touching(int category) const { return {touching_[static_cast<std::size_t>(category)]}; }
     std::array<ConstraintSet, kCategories + 1> touching_{};
     ConstraintSet narrowable_ = 0; // the constraints narrow() can use
+    // Those ranking items of two categories by a third that can be open: the only ones that can narrow
+    // an open order category beside one item's category.
+    ConstraintSet rankedInScope_ = 0;
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
     // on first use, as most searches never need it and clearing it would cost them.
