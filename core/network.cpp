@@ -405,10 +405,6 @@ void Network::Memo::insert(std::uint64_t tag, const Entry& entry) {
 }
 
 void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value) {
-    if (std::uint64_t* known = const_cast<std::uint64_t*>(find(key, hash))) {
-        *known = value;
-        return;
-    }
     if (4 * (used_ + 1) > 3 * tags_.size()) { // keep a quarter free, so that probes stay short
         if (tags_.size() >= kLimit) {
             std::fill(tags_.begin(), tags_.end(), 0); // full: start again empty, in place
@@ -424,9 +420,19 @@ void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value)
                 if (oldTags[n] != 0) insert(oldTags[n], oldEntries[n]);
         }
     }
-    const Entry entry{static_cast<std::uint32_t>(words_.size()), static_cast<std::uint32_t>(key.size), value};
+    // One probe: the key's place if it is known, else the first free one, which find() would reach.
+    const std::uint64_t tag = static_cast<std::uint64_t>(hash) | 1u;
+    const std::size_t mask = tags_.size() - 1;
+    std::size_t at = (tag >> 1) & mask;
+    for (; tags_[at] != 0; at = (at + 1) & mask)
+        if (tags_[at] == tag && holds(entries_[at], key)) {
+            entries_[at].value = value;
+            return;
+        }
+    tags_[at] = tag;
+    entries_[at] = Entry{static_cast<std::uint32_t>(words_.size()), static_cast<std::uint32_t>(key.size), value};
     words_.insert(words_.end(), key.words.begin(), key.words.begin() + static_cast<std::ptrdiff_t>(key.size));
-    insert(static_cast<std::uint64_t>(hash) | 1u, entry);
+    ++used_;
 }
 
 bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {

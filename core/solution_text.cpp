@@ -10,9 +10,8 @@ namespace korvane {
 namespace {
 
 // Characters, not bytes: names are UTF-8 and every character of the program's code page is one
-// character on screen.
-// A character's bytes after its first are 10xxxxxx; they are counted eight at a time, as every solve
-// pads all thirty names.
+// character on screen. A character's bytes after its first are 10xxxxxx; they are counted eight at a
+// time, as every solve pads all thirty names.
 std::size_t CharacterCount(std::string_view text) {
     constexpr std::uint64_t kHigh = 0x8080808080808080ull;
     std::size_t continuation = 0, at = 0;

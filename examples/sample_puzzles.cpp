@@ -155,14 +155,13 @@ bool Unique(const std::vector<Clue>& clues) {
     return first < kWalkSize && plan.search(first + 1) == kWalkSize;
 }
 
-// Drops the clues that leave the same matchings without them (fewer clues admit at least as many, so the
-// same count means the same matchings).
-void DropIdleClues(std::vector<Clue>& clues) {
-    const std::uint64_t count = PlanOf(clues).countAll();
+// Drops, last first, each clue without which `stillSo(fewer clues)` holds.
+template <class StillSo>
+void DropClues(std::vector<Clue>& clues, StillSo&& stillSo) {
     for (std::size_t i = clues.size(); i-- > 0;) {
         std::vector<Clue> fewer = clues;
         fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
-        if (PlanOf(fewer).countAll() == count) clues = std::move(fewer);
+        if (stillSo(fewer)) clues = std::move(fewer);
     }
 }
 
@@ -189,15 +188,15 @@ Puzzle RandomUniquePuzzle(std::uint64_t seed) {
         clues.clear();
         while (clues.size() < 4 || !Unique(clues)) { // the hidden matching is always a solution
             // The search takes the sixteen rows and at most sixteen more at a time.
-            if (clues.size() == 2 * kRules) DropIdleClues(clues);
+            // Fewer clues admit at least as many matchings, so the same count means the same matchings.
+            if (clues.size() == 2 * kRules) {
+                const std::uint64_t count = PlanOf(clues).countAll();
+                DropClues(clues, [&](const std::vector<Clue>& fewer) { return PlanOf(fewer).countAll() == count; });
+            }
             if (clues.size() == 2 * kRules) clues.clear(); // every one of them needed, and not enough
             if (const Clue clue = randomClue(); EvaluateRule(hidden, RuleOf(clue)) == Verdict::Holds) clues.push_back(clue);
         }
-        for (std::size_t i = clues.size(); i-- > 0;) {
-            std::vector<Clue> fewer = clues;
-            fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
-            if (Unique(fewer)) clues = std::move(fewer);
-        }
+        DropClues(clues, Unique);
     } while (clues.size() > kRules);
     const Puzzle seating = Seating();
     Grid grid;
