@@ -212,146 +212,169 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return slots;
 }
 
+[[gnu::always_inline]] inline bool Network::narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed) const {
+    // With the order category open beside one item's category: the candidate rows of the order
+    // category that rank the item's possible slots as the constraint wants, and the item's slots
+    // that some such row answers.
+    const Tables& t = T();
+    const std::uint8_t open = c.scope & f.open;
+    auto narrowOrder = [&](int item, int choice, auto&& orderRowsAt) {
+        Rows& order = f.domain[static_cast<std::size_t>(c.order)];
+        Rows& items = f.domain[static_cast<std::size_t>(item)];
+        const std::uint32_t slots = SlotsOf(items, choice);
+        std::uint32_t answered = 0;
+        Rows kept;
+        for (int s = 0; s < kChoices; ++s) {
+            if (!(slots >> s & 1u)) continue;
+            const Rows allowed = order & orderRowsAt(s);
+            if (!allowed.empty()) answered |= 1u << s, kept |= allowed;
+        }
+        if (answered != slots) items &= t.valueIn[static_cast<std::size_t>(choice - 1)][answered], changed |= Bit(item);
+        if (!(kept == order)) order = kept, changed |= Bit(c.order);
+        return !kept.empty();
+    };
+    auto ranks = [&](auto&& accepts) {
+        std::size_t set = 0;
+        for (int r = 0; r < kChoices; ++r)
+            if (accepts(r)) set |= 1u << r;
+        return set;
+    };
+    bool alive = true;
+    if (c.order == c.categoryA) { // item A ranks itself; the rank at item B's slot decides
+        const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, c.choiceA - 1 - r); });
+        alive = narrowOrder(c.categoryB, c.choiceB, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
+    } else if (c.order == c.categoryB) {
+        const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, r - (c.choiceB - 1)); });
+        alive = narrowOrder(c.categoryA, c.choiceA, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
+    } else if (open & Bit(c.categoryB)) { // item A placed
+        const int sa = SlotIn(f.row, c.categoryA, c.choiceA);
+        alive = narrowOrder(c.categoryB, c.choiceB, [&](int sb) { return RanksApart(c, sa, sb); });
+    } else if (open & Bit(c.categoryA)) { // item B placed
+        const int sb = SlotIn(f.row, c.categoryB, c.choiceB);
+        alive = narrowOrder(c.categoryA, c.choiceA, [&](int sa) { return RanksApart(c, sa, sb); });
+    }
+    return alive;
+}
+
+[[gnu::always_inline]] inline bool Network::narrowItemsOf(Frame& f, const Constraint& c, std::uint8_t& changed) const {
+    const Tables& t = T();
+    const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
+    if ((f.open & items) != items) return true;
+    if (c.categoryA == c.categoryB) { // both items in one category, ranked by another
+        if (c.bySlot || !(f.open & Bit(c.order))) return true; // decided by placing one of the two
+        // The rows of each that put the two items, or rank their slots, as some row of the other
+        // accepts.
+        Rows& rows = f.domain[static_cast<std::size_t>(c.categoryA)];
+        Rows& order = f.domain[static_cast<std::size_t>(c.order)];
+        const auto& valueIn = t.valueIn;
+        const std::uint32_t slotsA = SlotsOf(rows, c.choiceA), slotsB = SlotsOf(rows, c.choiceB);
+        Rows keptRows, keptOrder;
+        for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
+            // Two items of one category take two slots, unless they are one item.
+            for (std::uint32_t b = c.choiceA == c.choiceB ? a & -a : slotsB & ~(a & -a); b != 0; b &= b - 1) {
+                const int sa = std::countr_zero(a), sb = std::countr_zero(b);
+                const Rows placed = rows & valueIn[static_cast<std::size_t>(c.choiceA - 1)][1u << sa] &
+                                    valueIn[static_cast<std::size_t>(c.choiceB - 1)][1u << sb];
+                const Rows ranked = order & RanksApart(c, sa, sb);
+                if (placed.empty() || ranked.empty()) continue;
+                keptRows |= placed, keptOrder |= ranked;
+            }
+        if (keptRows.empty()) return false;
+        if (!(keptRows == rows)) rows = keptRows, changed |= Bit(c.categoryA);
+        if (!(keptOrder == order)) order = keptOrder, changed |= Bit(c.order);
+        return true;
+    }
+    std::uint32_t pairs = 0;
+    if (c.bySlot) {
+        pairs = Accepts(c.accepted, 0) ? kSameSlot : ~kSameSlot & kAllPairs;
+    } else if (!(f.open & Bit(c.order))) {
+        pairs = PairsOf(c, f.row);
+    } else if (c.order == c.categoryA || c.order == c.categoryB) {
+        return true; // ranked by one of the two: not a relation of slots alone
+    } else {
+        // Open as well: the pairs of slots the items can take that some candidate row of the
+        // order ranks as accepted, and the candidate rows that rank such a pair.
+        Rows& order = f.domain[static_cast<std::size_t>(c.order)];
+        Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
+        Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
+        const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
+        std::uint32_t answeredA = 0, answeredB = 0;
+        Rows kept;
+        for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
+            for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
+                const int sa = std::countr_zero(a), sb = std::countr_zero(b);
+                const Rows ranked = order & RanksApart(c, sa, sb);
+                if (ranked.empty()) continue;
+                answeredA |= 1u << sa, answeredB |= 1u << sb;
+                kept |= ranked;
+            }
+        if (kept.empty()) return false;
+        if (!(kept == order)) order = kept, changed |= Bit(c.order);
+        if (answeredA != slotsA) da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA], changed |= Bit(c.categoryA);
+        if (answeredB != slotsB) db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB], changed |= Bit(c.categoryB);
+        return true;
+    }
+    Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
+    Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
+    const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
+    std::uint32_t answeredA = 0, answeredB = 0;
+    for (int sa = 0; sa < kChoices; ++sa)
+        if (slotsA >> sa & 1u)
+            if (const std::uint32_t partners = static_cast<std::uint32_t>(SlotsOfB(pairs, sa)) & slotsB) {
+                answeredA |= 1u << sa;
+                answeredB |= partners;
+            }
+    if (answeredA != slotsA) {
+        da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA];
+        if (da.empty()) return false;
+        changed |= Bit(c.categoryA);
+    }
+    if (answeredB != slotsB) {
+        db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB];
+        if (db.empty()) return false;
+        changed |= Bit(c.categoryB);
+    }
+    return true;
+}
+
 bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
     // A constraint between items of two open categories whose order is known accepts some pairs of their
     // slots: a candidate row that puts its item where no candidate of the other category can answer it
     // goes. Cheap next to what it saves when the conditions tie open categories together.
-    const Tables& t = T();
     auto dueAfter = [&](std::uint8_t categories) {
         ConstraintSet due = 0;
         for (std::uint8_t left = categories; left != 0; left = static_cast<std::uint8_t>(left & (left - 1)))
             due |= touching_[static_cast<std::size_t>(Lowest(left))];
         return due & narrowable_;
     };
+    auto failed = [&](int n) {
+        lastFailed_ = 1u << n;
+        return false;
+    };
     // Only what reads a category that changed can filter further; a few rounds catch most of it.
     ConstraintSet due = dueAfter(changed);
     for (int round = 0; round < rounds && due != 0; ++round) {
         changed = 0;
-        // With the order category open beside one item's category: the candidate rows of the order
-        // category that rank the item's possible slots as the constraint wants, and the item's slots
-        // that some such row answers.
-        auto narrowOrder = [&](const Constraint& c, int item, int choice, auto&& orderRowsAt) {
-            Rows& order = f.domain[static_cast<std::size_t>(c.order)];
-            Rows& items = f.domain[static_cast<std::size_t>(item)];
-            const std::uint32_t slots = SlotsOf(items, choice);
-            std::uint32_t answered = 0;
-            Rows kept;
-            for (int s = 0; s < kChoices; ++s) {
-                if (!(slots >> s & 1u)) continue;
-                const Rows allowed = order & orderRowsAt(s);
-                if (!allowed.empty()) answered |= 1u << s, kept |= allowed;
-            }
-            if (answered != slots) items &= t.valueIn[static_cast<std::size_t>(choice - 1)][answered], changed |= Bit(item);
-            if (!(kept == order)) order = kept, changed |= Bit(c.order);
-            return !kept.empty();
-        };
+        // The rows of a category tried one after another mostly fail on the same constraint: asked
+        // first, it spares the others.
+        if (due & lastFailed_) {
+            const Constraint& c = constraints_[static_cast<std::size_t>(std::countr_zero(lastFailed_))];
+            const std::uint8_t open = c.scope & f.open;
+            if ((std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order)) && (lastFailed_ & rankedInScope_))
+                    ? !narrowOrderOf(f, c, changed)
+                    : !narrowItemsOf(f, c, changed))
+                return false;
+        }
         for (int n : Members{due & rankedInScope_}) {
             const Constraint& c = constraints_[static_cast<std::size_t>(n)];
             const std::uint8_t open = c.scope & f.open;
-            if (std::popcount(static_cast<unsigned>(open)) != 2 || !(open & Bit(c.order))) continue;
-            auto ranks = [&](auto&& accepts) {
-                std::size_t set = 0;
-                for (int r = 0; r < kChoices; ++r)
-                    if (accepts(r)) set |= 1u << r;
-                return set;
-            };
-            bool alive = true;
-            if (c.order == c.categoryA) { // item A ranks itself; the rank at item B's slot decides
-                const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, c.choiceA - 1 - r); });
-                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
-            } else if (c.order == c.categoryB) {
-                const std::size_t set = ranks([&](int r) { return Accepts(c.accepted, r - (c.choiceB - 1)); });
-                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int s) { return t.valueAt[static_cast<std::size_t>(s)][set]; });
-            } else if (open & Bit(c.categoryB)) { // item A placed
-                const int sa = SlotIn(f.row, c.categoryA, c.choiceA);
-                alive = narrowOrder(c, c.categoryB, c.choiceB, [&](int sb) { return RanksApart(c, sa, sb); });
-            } else if (open & Bit(c.categoryA)) { // item B placed
-                const int sb = SlotIn(f.row, c.categoryB, c.choiceB);
-                alive = narrowOrder(c, c.categoryA, c.choiceA, [&](int sa) { return RanksApart(c, sa, sb); });
-            }
-            if (!alive) return false;
+            if (std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order)) && !narrowOrderOf(f, c, changed)) return failed(n);
         }
-        for (int n : Members{due}) {
-            const Constraint& c = constraints_[static_cast<std::size_t>(n)];
-            const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
-            if ((f.open & items) != items) continue;
-            if (c.categoryA == c.categoryB) { // both items in one category, ranked by another
-                if (c.bySlot || !(f.open & Bit(c.order))) continue; // decided by placing one of the two
-                // The rows of each that put the two items, or rank their slots, as some row of the other
-                // accepts.
-                Rows& rows = f.domain[static_cast<std::size_t>(c.categoryA)];
-                Rows& order = f.domain[static_cast<std::size_t>(c.order)];
-                const auto& valueIn = t.valueIn;
-                const std::uint32_t slotsA = SlotsOf(rows, c.choiceA), slotsB = SlotsOf(rows, c.choiceB);
-                Rows keptRows, keptOrder;
-                for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
-                    // Two items of one category take two slots, unless they are one item.
-                    for (std::uint32_t b = c.choiceA == c.choiceB ? a & -a : slotsB & ~(a & -a); b != 0; b &= b - 1) {
-                        const int sa = std::countr_zero(a), sb = std::countr_zero(b);
-                        const Rows placed = rows & valueIn[static_cast<std::size_t>(c.choiceA - 1)][1u << sa] &
-                                            valueIn[static_cast<std::size_t>(c.choiceB - 1)][1u << sb];
-                        const Rows ranked = order & RanksApart(c, sa, sb);
-                        if (placed.empty() || ranked.empty()) continue;
-                        keptRows |= placed, keptOrder |= ranked;
-                    }
-                if (keptRows.empty()) return false;
-                if (!(keptRows == rows)) rows = keptRows, changed |= Bit(c.categoryA);
-                if (!(keptOrder == order)) order = keptOrder, changed |= Bit(c.order);
-                continue;
-            }
-            std::uint32_t pairs = 0;
-            if (c.bySlot) {
-                pairs = Accepts(c.accepted, 0) ? kSameSlot : ~kSameSlot & kAllPairs;
-            } else if (!(f.open & Bit(c.order))) {
-                pairs = PairsOf(c, f.row);
-            } else if (c.order == c.categoryA || c.order == c.categoryB) {
-                continue; // ranked by one of the two: not a relation of slots alone
-            } else {
-                // Open as well: the pairs of slots the items can take that some candidate row of the
-                // order ranks as accepted, and the candidate rows that rank such a pair.
-                Rows& order = f.domain[static_cast<std::size_t>(c.order)];
-                Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
-                Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
-                const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
-                std::uint32_t answeredA = 0, answeredB = 0;
-                Rows kept;
-                for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
-                    for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
-                        const int sa = std::countr_zero(a), sb = std::countr_zero(b);
-                        const Rows ranked = order & RanksApart(c, sa, sb);
-                        if (ranked.empty()) continue;
-                        answeredA |= 1u << sa, answeredB |= 1u << sb;
-                        kept |= ranked;
-                    }
-                if (kept.empty()) return false;
-                if (!(kept == order)) order = kept, changed |= Bit(c.order);
-                if (answeredA != slotsA) da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA], changed |= Bit(c.categoryA);
-                if (answeredB != slotsB) db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB], changed |= Bit(c.categoryB);
-                continue;
-            }
-            Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
-            Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
-            const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
-            std::uint32_t answeredA = 0, answeredB = 0;
-            for (int sa = 0; sa < kChoices; ++sa)
-                if (slotsA >> sa & 1u)
-                    if (const std::uint32_t partners = static_cast<std::uint32_t>(SlotsOfB(pairs, sa)) & slotsB) {
-                        answeredA |= 1u << sa;
-                        answeredB |= partners;
-                    }
-            if (answeredA != slotsA) {
-                da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA];
-                if (da.empty()) return false;
-                changed |= Bit(c.categoryA);
-            }
-            if (answeredB != slotsB) {
-                db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB];
-                if (db.empty()) return false;
-                changed |= Bit(c.categoryB);
-            }
-        }
+        for (int n : Members{due})
+            if (!narrowItemsOf(f, constraints_[static_cast<std::size_t>(n)], changed)) return failed(n);
         due = dueAfter(changed);
     }
+    lastFailed_ = 0;
     return true;
 }
 

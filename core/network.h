@@ -157,6 +157,11 @@ private:
     // from the constraints that read a category in `changed` (placed, or filtered, since the last time);
     // false when one is left without a candidate.
     bool narrow(Frame& f, std::uint8_t changed, int rounds) const;
+    // narrow() by one constraint: with its order category open beside one item's category, or with both
+    // items' categories open. False when a category is left without a candidate; `changed` gains the
+    // categories filtered.
+    bool narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed) const;
+    bool narrowItemsOf(Frame& f, const Constraint& c, std::uint8_t& changed) const;
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
     std::array<Constraint, kMaxConstraints> constraints_{};
@@ -168,6 +173,7 @@ private:
     // Those ranking items of two categories by a third that can be open: the only ones that can narrow
     // an open order category beside one item's category.
     ConstraintSet rankedInScope_ = 0;
+    mutable ConstraintSet lastFailed_ = 0; // the constraint whose narrowing last left a category empty
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
     // on first use, as most searches never need it and clearing it would cost them.
