@@ -136,8 +136,9 @@ bool Plan::find(int level, bool tight, const Position& lo, Position& out) {
             continue;
         }
         // Below a row with a solution, the first row of each later category with one leads to it. With
-        // two categories or fewer left, looking is as quick as asking first.
-        if ((level + 1 >= kLevels - 2 || network_.exists(frames_[l + 1])) && find(level + 1, false, lo, out)) return true;
+        // three categories or fewer left, looking is quicker than asking first (which walks the rows of
+        // the same subtree again, in its own order, before the walk does).
+        if ((level + 1 >= kLevels - 3 || network_.exists(frames_[l + 1])) && find(level + 1, false, lo, out)) return true;
     }
     return false;
 }
