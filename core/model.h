@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 namespace korvane {
 
@@ -42,7 +44,11 @@ public:
     std::int32_t& value(int n);
     std::int32_t value(int n) const;
 
-    friend bool operator==(const RuleTable&, const RuleTable&) = default;
+    // As bytes: a rule is seven int32_t without padding. The search compares the tables after every pump.
+    friend bool operator==(const RuleTable& a, const RuleTable& b) {
+        static_assert(std::has_unique_object_representations_v<Rule>);
+        return std::memcmp(a.rules_.data(), b.rules_.data(), sizeof a.rules_) == 0;
+    }
 
 private:
     std::array<Rule, kRules> rules_{};

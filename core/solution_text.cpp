@@ -44,8 +44,8 @@ std::string SolutionLine(const Permutation& permutation, const std::array<std::s
 
 template <class NameOf>
 void SolutionWriter::layOut(NameOf&& nameOf) {
-    // Laid out first, then copied into a buffer of spaces that has the line's room at its end: one
-    // allocation, no growing.
+    // Laid out first, then copied into a buffer of spaces that has the line's room at its end (and a chunk
+    // more, see write()): one allocation, no growing.
     std::size_t n = 0, size = 0, longest = 0;
     for (int c = 1; c <= kCategories; ++c) {
         const std::size_t lineStart = size;
@@ -57,7 +57,7 @@ void SolutionWriter::layOut(NameOf&& nameOf) {
         longest = std::max(longest, size - lineStart + kChoices - 1);
     }
     start_[n] = size;
-    text_.assign(size + longest, ' ');
+    text_.assign(size + longest + kChunk, ' ');
     n = 0;
     for (int c = 1; c <= kCategories; ++c)
         for (int k = 1; k <= kChoices; ++k) {

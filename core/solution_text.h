@@ -47,7 +47,14 @@ public:
             for (std::size_t s = 0; s < kChoices; ++s) {
                 if (s > 0) *out++ = '\t';
                 const std::string_view name = padded(c, p[s]);
-                std::memcpy(out, name.data(), name.size());
+                // Copied a chunk at a time, a few bytes too many: what follows the name is written over
+                // next, and the buffer has a chunk of room past the line's. Through a local copy, as the
+                // chunk read after the last names reaches into the line.
+                for (std::size_t done = 0; done < name.size(); done += kChunk) {
+                    char chunk[kChunk];
+                    std::memcpy(chunk, name.data() + done, kChunk);
+                    std::memcpy(out + done, chunk, kChunk);
+                }
                 out += name.size();
             }
             if (separatorPending_) {
@@ -68,7 +75,8 @@ private:
         return std::string_view(text_).substr(start_[n], start_[n + 1] - start_[n]);
     }
 
-    std::string text_; // the padded names, one after another, then room for the longest line
+    static constexpr std::size_t kChunk = 32;
+    std::string text_; // the padded names, one after another, then room for the longest line and a chunk
     std::array<std::size_t, kCategories * kChoices + 1> start_{}; // where each name begins, then the end
     bool separatorPending_ = false;
 };

@@ -42,16 +42,17 @@ TEST(SolutionWriter, DashLineBetweenSolutionsOnly) {
     EXPECT_EQ(lines[12].substr(0, 1), "4"); // category 6 on row 1: choice 4 in slot 0
 }
 
-// Names of every length around the padding and the eight-byte steps the counting takes, with two-byte
-// characters placed across those steps: each line is the five names padded to fifteen characters (counted
-// here one byte at a time), whichever way the writer is given the names.
+// Names of every length around the padding and the eight-byte steps the counting takes, some longer than
+// the chunks the writer copies by, with two-byte characters placed across those steps: each line is the
+// five names padded to fifteen characters (counted here one byte at a time), whichever way the writer is
+// given the names.
 TEST(SolutionWriter, PadsByCharactersWhateverTheLengthAndWhereverTheAccents) {
     Puzzle puzzle;
     ChoiceNames names;
     for (int c = 1; c <= kCategories; ++c)
         for (int k = 1; k <= kChoices; ++k) {
             const int n = (c - 1) * kChoices + k - 1; // 0..29
-            std::string name(static_cast<std::size_t>(n % 19), 'a');
+            std::string name(static_cast<std::size_t>(n % 19 + (n % 7 == 3 ? 40 : 0)), 'a');
             if (n % 3 == 1) name.insert(static_cast<std::size_t>(n % 9) < name.size() ? static_cast<std::size_t>(n % 9) : 0, "é");
             if (n % 4 == 2) name += "ûü";
             puzzle.name(k, c) = names[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)] = name;
