@@ -74,6 +74,13 @@ std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
     return (column & 1u) | (column >> 4 & 2u) | (column >> 8 & 4u) | (column >> 12 & 8u) | (column >> 16 & 16u);
 }
 std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
+// The accepted differences of B's rank less A's, from those of A's less B's (bit d + 4 to bit 4 - d).
+constexpr std::uint16_t Mirrored(std::uint16_t accepted) {
+    std::uint16_t out = 0;
+    for (int bit = 0; bit < 9; ++bit)
+        if (accepted >> bit & 1u) out = static_cast<std::uint16_t>(out | 1u << (8 - bit));
+    return out;
+}
 // The rows of the order category that rank slot sa and slot sb as the constraint accepts.
 Rows RanksApart(const Constraint& c, int sa, int sb) {
     return T().ranksApart[c.accepted & 511u][static_cast<std::size_t>(sa * kChoices + sb)];
@@ -107,6 +114,8 @@ void ForEachSlotGroup(Rows domain, const std::array<int, kChoices>& items, int r
 }
 
 constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
+// Items 0..29, category by category.
+constexpr std::size_t ItemOf(int category, int choice) { return static_cast<std::size_t>((category - 1) * kChoices + choice - 1); }
 int Lowest(std::uint8_t set) { return std::countr_zero(static_cast<unsigned>(set)); }
 
 } // namespace
@@ -160,6 +169,8 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows) { return
 Network::Network(std::span<const Constraint> constraints) : size_(std::min(constraints.size(), constraints_.size())) {
     assert(constraints.size() <= constraints_.size());
     std::copy_n(constraints.begin(), size_, constraints_.begin());
+    // By item: the constraints on it and an item of another category.
+    std::array<ConstraintSet, kCategories * kChoices> byItem{};
     for (std::size_t n = 0; n < size_; ++n) {
         const Constraint& c = constraints_[n];
         for (int category = 2; category <= kCategories; ++category)
@@ -167,6 +178,13 @@ Network::Network(std::span<const Constraint> constraints) : size_(std::min(const
         // Narrowing needs two of the categories read open.
         if (std::popcount(static_cast<unsigned>(c.scope)) >= 2) narrowable_ |= 1u << n;
         if (!c.bySlot && c.categoryA != c.categoryB && (c.scope & Bit(c.order))) rankedInScope_ |= 1u << n;
+        if (c.categoryA == c.categoryB) continue;
+        // The constraints before it that name both its items are on these two items.
+        ConstraintSet& a = byItem[ItemOf(c.categoryA, c.choiceA)];
+        ConstraintSet& b = byItem[ItemOf(c.categoryB, c.choiceB)];
+        sameItems_[n] = a & b;
+        for (int m : Members{a & b}) sameItems_[static_cast<std::size_t>(m)] |= 1u << n;
+        a |= 1u << n, b |= 1u << n;
     }
 }
 
@@ -256,7 +274,8 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return alive;
 }
 
-[[gnu::always_inline]] inline bool Network::narrowItemsOf(Frame& f, const Constraint& c, std::uint8_t& changed) const {
+[[gnu::always_inline]] inline bool Network::narrowItemsOf(Frame& f, int n, std::uint8_t& changed) const {
+    const Constraint& c = constraints_[static_cast<std::size_t>(n)];
     const Tables& t = T();
     const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
     if ((f.open & items) != items) return true;
@@ -314,6 +333,14 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
         if (answeredB != slotsB) db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB], changed |= Bit(c.categoryB);
         return true;
     }
+    // Other constraints on the same two items with their order known: only the pairs of slots they all
+    // accept, which each alone can let pass.
+    for (int m : Members{sameItems_[static_cast<std::size_t>(n)]}) {
+        const Constraint& o = constraints_[static_cast<std::size_t>(m)];
+        const bool mirrored = o.categoryA != c.categoryA || o.choiceA != c.choiceA;
+        if (o.bySlot) pairs &= Accepts(o.accepted, 0) ? kSameSlot : ~kSameSlot & kAllPairs;
+        else if (!(f.open & Bit(o.order))) pairs &= PairsAt(f.row[static_cast<std::size_t>(o.order)], mirrored ? Mirrored(o.accepted) : o.accepted);
+    }
     Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
     Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
     const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
@@ -362,7 +389,7 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
             const std::uint8_t open = c.scope & f.open;
             if ((std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order)) && (lastFailed_ & rankedInScope_))
                     ? !narrowOrderOf(f, c, changed)
-                    : !narrowItemsOf(f, c, changed))
+                    : !narrowItemsOf(f, std::countr_zero(lastFailed_), changed))
                 return false;
         }
         for (int n : Members{due & rankedInScope_}) {
@@ -371,7 +398,7 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
             if (std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order)) && !narrowOrderOf(f, c, changed)) return failed(n);
         }
         for (int n : Members{due})
-            if (!narrowItemsOf(f, constraints_[static_cast<std::size_t>(n)], changed)) return failed(n);
+            if (!narrowItemsOf(f, n, changed)) return failed(n);
         due = dueAfter(changed);
     }
     lastFailed_ = 0;

@@ -161,7 +161,7 @@ private:
     // items' categories open. False when a category is left without a candidate; `changed` gains the
     // categories filtered.
     bool narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed) const;
-    bool narrowItemsOf(Frame& f, const Constraint& c, std::uint8_t& changed) const;
+    bool narrowItemsOf(Frame& f, int n, std::uint8_t& changed) const;
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
     std::array<Constraint, kMaxConstraints> constraints_{};
@@ -173,6 +173,8 @@ private:
     // Those ranking items of two categories by a third that can be open: the only ones that can narrow
     // an open order category beside one item's category.
     ConstraintSet rankedInScope_ = 0;
+    // By constraint: the others on the same two items (of two categories), either way round.
+    std::array<ConstraintSet, kMaxConstraints> sameItems_{};
     mutable ConstraintSet lastFailed_ = 0; // the constraint whose narrowing last left a category empty
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
