@@ -378,6 +378,12 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
         lastFailed_ = 1u << n;
         return false;
     };
+    // Whether constraint n has its order category open beside one item's category (narrowOrderOf).
+    auto byOrder = [&](int n) {
+        const Constraint& c = constraints_[static_cast<std::size_t>(n)];
+        const std::uint8_t open = c.scope & f.open;
+        return (rankedInScope_ >> n & 1u) && std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order));
+    };
     // Only what reads a category that changed can filter further; a few rounds catch most of it.
     ConstraintSet due = dueAfter(changed);
     for (int round = 0; round < rounds && due != 0; ++round) {
@@ -385,18 +391,12 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
         // The rows of a category tried one after another mostly fail on the same constraint: asked
         // first, it spares the others.
         if (due & lastFailed_) {
-            const Constraint& c = constraints_[static_cast<std::size_t>(std::countr_zero(lastFailed_))];
-            const std::uint8_t open = c.scope & f.open;
-            if ((std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order)) && (lastFailed_ & rankedInScope_))
-                    ? !narrowOrderOf(f, c, changed)
-                    : !narrowItemsOf(f, std::countr_zero(lastFailed_), changed))
+            const int n = std::countr_zero(lastFailed_);
+            if (byOrder(n) ? !narrowOrderOf(f, constraints_[static_cast<std::size_t>(n)], changed) : !narrowItemsOf(f, n, changed))
                 return false;
         }
-        for (int n : Members{due & rankedInScope_}) {
-            const Constraint& c = constraints_[static_cast<std::size_t>(n)];
-            const std::uint8_t open = c.scope & f.open;
-            if (std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order)) && !narrowOrderOf(f, c, changed)) return failed(n);
-        }
+        for (int n : Members{due & rankedInScope_})
+            if (byOrder(n) && !narrowOrderOf(f, constraints_[static_cast<std::size_t>(n)], changed)) return failed(n);
         for (int n : Members{due})
             if (!narrowItemsOf(f, n, changed)) return failed(n);
         due = dueAfter(changed);
