@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QHideEvent>
+#include <QKeyEvent>
 
 #include "ui/logic_grid.h"
 #include "ui/platform.h"
@@ -202,6 +203,14 @@ void ExplainWindow::present() {
     show();
     raise();
     activateWindow();
+}
+
+void ExplainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ExplainWindow::hideEvent(QHideEvent* event) {

@@ -42,6 +42,8 @@ signals:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    // Escape closes the window, as "Fermer" does, when the widget with the focus leaves the key unused.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void reveal(int count);

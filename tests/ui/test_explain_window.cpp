@@ -117,6 +117,11 @@ private slots:
         QVERIFY(!MarkedRows(f).isEmpty());
         ExplainForm(f)->close();
         QCOMPARE(MarkedRows(f), QList<int>{});
+        // Escape, from the list of steps, closes it too.
+        f.click("BitBtn25");
+        QVERIFY(ExplainForm(f)->isVisible());
+        QTest::keyClick(steps, Qt::Key_Escape);
+        QVERIFY(!ExplainForm(f)->isVisible());
     }
 
     void severalSolutionsShowTheOpenCellsInTheGrid() {
