@@ -86,6 +86,43 @@ Rows RanksApart(const Constraint& c, int sa, int sb) {
     return T().ranksApart[c.accepted & 511u][static_cast<std::size_t>(sa * kChoices + sb)];
 }
 
+// By set of accepted differences: for slot sa of one item and a set of slots of the other, the rows of
+// the order category that rank sa and some slot of the set as accepted. Narrowing by a constraint whose
+// order category is open asks it once per slot of one item rather than once per pair of slots. Made on
+// first use, for the sets the relations make (which hold their mirrors).
+class RanksFrom {
+public:
+    using BySlot = std::array<std::array<Rows, 32>, kChoices>; // [sa][set of slots]
+
+    RanksFrom() {
+        for (int kind = 1; kind <= 10; ++kind)
+            for (int steps = 1; steps <= 4; ++steps) {
+                const std::uint16_t accepted = AcceptedDifferences(static_cast<RelationKind>(kind), steps) & 511u;
+                if (index_[accepted] != 0) continue;
+                BySlot& sets = sets_.emplace_back();
+                index_[accepted] = static_cast<std::uint8_t>(sets_.size());
+                for (std::size_t sa = 0; sa < kChoices; ++sa)
+                    for (unsigned set = 1; set < 32; ++set)
+                        sets[sa][set] = sets[sa][set & (set - 1)] |
+                                        T().ranksApart[accepted][sa * kChoices + static_cast<std::size_t>(std::countr_zero(set))];
+            }
+    }
+    // Null for a set no relation makes.
+    const BySlot* of(std::uint16_t accepted) const {
+        const int n = index_[accepted & 511u];
+        return n != 0 ? &sets_[static_cast<std::size_t>(n - 1)] : nullptr;
+    }
+
+private:
+    std::array<std::uint8_t, 512> index_{}; // 1 + index in sets_; 0 when none
+    std::vector<BySlot> sets_;
+};
+
+const RanksFrom& RanksFromTable() {
+    static const RanksFrom table;
+    return table;
+}
+
 // How many times narrowing goes over the constraints that read what it filtered: twice at the root, which
 // every search starts from, once below, where a node costs more in narrowing than it saves. Measured on
 // the benchmark set; going on to a fixed point costs more than the nodes it saves.
@@ -177,7 +214,12 @@ Network::Network(std::span<const Constraint> constraints) : size_(std::min(const
             if (c.scope & Bit(category)) touching_[static_cast<std::size_t>(category)] |= 1u << n;
         // Narrowing needs two of the categories read open.
         if (std::popcount(static_cast<unsigned>(c.scope)) >= 2) narrowable_ |= 1u << n;
-        if (!c.bySlot && c.categoryA != c.categoryB && (c.scope & Bit(c.order))) rankedInScope_ |= 1u << n;
+        if (!c.bySlot && c.categoryA != c.categoryB && (c.scope & Bit(c.order))) {
+            rankedInScope_ |= 1u << n;
+            const RanksFrom& ranks = RanksFromTable();
+            ranksFromA_[n] = ranks.of(c.accepted);
+            ranksFromB_[n] = ranks.of(Mirrored(c.accepted));
+        }
         if (c.categoryA == c.categoryB) continue;
         // The constraints before it that name both its items are on these two items.
         ConstraintSet& a = byItem[ItemOf(c.categoryA, c.choiceA)];
@@ -319,15 +361,31 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
         const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
         std::uint32_t answeredA = 0, answeredB = 0;
         Rows kept;
-        for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
-            for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
-                const int sa = std::countr_zero(a), sb = std::countr_zero(b);
-                const Rows ranked = order & RanksApart(c, sa, sb);
-                if (ranked.empty()) continue;
-                answeredA |= 1u << sa, answeredB |= 1u << sb;
-                kept |= ranked;
+        const RanksFrom::BySlot* fromA = ranksFromA_[static_cast<std::size_t>(n)];
+        const RanksFrom::BySlot* fromB = ranksFromB_[static_cast<std::size_t>(n)];
+        if (fromA && fromB) {
+            // By item A's slots, then item B's against the slots of A answered.
+            for (std::uint32_t a = slotsA; a != 0; a &= a - 1) {
+                const int sa = std::countr_zero(a);
+                const Rows ranked = order & (*fromA)[static_cast<std::size_t>(sa)][slotsB];
+                if (!ranked.empty()) answeredA |= 1u << sa, kept |= ranked;
             }
-        if (kept.empty()) return false;
+            if (kept.empty()) return false;
+            for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
+                const int sb = std::countr_zero(b);
+                if (!(kept & (*fromB)[static_cast<std::size_t>(sb)][answeredA]).empty()) answeredB |= 1u << sb;
+            }
+        } else {
+            for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
+                for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
+                    const int sa = std::countr_zero(a), sb = std::countr_zero(b);
+                    const Rows ranked = order & RanksApart(c, sa, sb);
+                    if (ranked.empty()) continue;
+                    answeredA |= 1u << sa, answeredB |= 1u << sb;
+                    kept |= ranked;
+                }
+            if (kept.empty()) return false;
+        }
         if (!(kept == order)) order = kept, changed |= Bit(c.order);
         if (answeredA != slotsA) da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA], changed |= Bit(c.categoryA);
         if (answeredB != slotsB) db &= t.valueIn[static_cast<std::size_t>(c.choiceB - 1)][answeredB], changed |= Bit(c.categoryB);

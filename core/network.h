@@ -175,6 +175,11 @@ private:
     ConstraintSet rankedInScope_ = 0;
     // By constraint: the others on the same two items (of two categories), either way round.
     std::array<ConstraintSet, kMaxConstraints> sameItems_{};
+    // By constraint of rankedInScope_: the rows of its order category that rank a slot of item A and
+    // some slot of a set as accepted ([sa][set of sb]), and the same seen from item B; null for an
+    // accepted set that no relation makes.
+    using RanksBySlot = std::array<std::array<Rows, 32>, kChoices>;
+    std::array<const RanksBySlot*, kMaxConstraints> ranksFromA_{}, ranksFromB_{};
     mutable ConstraintSet lastFailed_ = 0; // the constraint whose narrowing last left a category empty
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
