@@ -73,7 +73,8 @@ public:
     // At most kMaxConstraints.
     explicit Network(std::span<const Constraint> constraints);
 
-    // Every category open, each filtered by the constraints on it alone; none when one is left empty.
+    // Every category open, each filtered by the constraints on it alone, narrowed and probed (see
+    // probe()); false when one is left empty.
     bool root(Frame& out) const;
     // `from` with open category `category` on `row`, and the open categories filtered by the constraints
     // that this leaves with one open category, then narrowed unless `narrowing` is false; false when one
@@ -153,6 +154,12 @@ private:
     // `items`, and how many; more than kChoices when one of them is ranked by the category, which reads
     // its whole row. Rows that put these items in the same slots leave the same problem behind.
     int itemsRead(const Frame& f, int category, std::array<int, kChoices>& items) const;
+    // When the category the search would branch on first keeps many rows, tries each of its items that
+    // has two slots left in each: a slot where narrowing leaves some category empty goes, and the other
+    // is narrowed. In some puzzles most rows of that category fail only once placed, through a chain of
+    // conditions across other categories that a single item's slot decides; one trial then stands for
+    // half the rows. False when both slots of an item fail.
+    bool probe(Frame& f) const;
     // Filters the open categories of `f` further, by what constraints between two of them allow, starting
     // from the constraints that read a category in `changed` (placed, or filtered, since the last time);
     // false when one is left without a candidate.

@@ -310,6 +310,49 @@ TEST(Search, SamplePuzzlesUnderEveryArrangementOfCategories) {
     EXPECT_EQ(Plan(samples::Seating().rules).count(0, kWalkSize), 2u);
 }
 
+// Two puzzles (from the benchmark set) whose category placed first keeps many rows that fail only once
+// placed, each through a chain of conditions across three categories: the search tries the two slots left
+// to one of its items before placing any, and one goes (the lower in the first puzzle, the higher in the
+// second). Under every arrangement of categories, which moves the category tried and the item, the one
+// matching stays.
+TEST(Search, PuzzlesWhoseFirstRowsFailThroughChainsOfConditions) {
+    struct Case {
+        std::vector<Rule> rules;
+        Position solution;
+    };
+    const Case cases[] = {
+        {{{4, 5, 1, 2, 1, 1, 3}, {4, 1, 4, 3, 4, 2, 5}, {2, 2, 1, 5, 4, 1, 3}, {6, 2, 4, 3, 3, 2, 1}, {5, 3, 3, 2, 4, 2, 6},
+          {2, 2, 2, 6, 2, 1, 5}, {2, 5, 6, 6, 5, 1, 4}, {6, 5, 1, 5, 4, 1, 5}, {6, 1, 4, 6, 3, 1, 3}, {6, 2, 4, 2, 4, 1, 1},
+          {5, 4, 3, 4, 5, 1, 1}, {4, 3, 6, 6, 1, 1, 1}, {6, 4, 2, 4, 1, 2, 5}, {5, 3, 6, 3, 3, 1, 1}},
+         {114, 75, 83, 103, 27}},
+        {{{4, 3, 1, 3, 1, 1, 2}, {2, 5, 3, 3, 2, 1, 3}, {5, 3, 1, 6, 3, 2, 6}, {6, 3, 4, 3, 4, 2, 4}, {6, 4, 4, 3, 5, 2, 1},
+          {2, 3, 3, 6, 3, 2, 4}, {5, 1, 7, 4, 4, 1, 6}, {6, 1, 2, 3, 1, 1, 2}, {6, 3, 3, 3, 3, 1, 6}, {4, 2, 3, 3, 5, 1, 1},
+          {5, 2, 4, 3, 5, 1, 6}, {3, 4, 2, 3, 3, 1, 5}, {4, 3, 3, 6, 1, 2, 1}, {5, 3, 6, 5, 4, 2, 2}},
+         {6, 37, 21, 81, 15}},
+    };
+    struct Found : SearchObserver {
+        std::vector<Assignment> all;
+        void solutionFound(const Assignment& a, std::uint64_t) override { all.push_back(a); }
+    };
+    for (const Case& c : cases) {
+        Puzzle puzzle;
+        for (std::size_t k = 0; k < c.rules.size(); ++k) puzzle.rules[static_cast<int>(k) + 1] = c.rules[k];
+        Found found;
+        ASSERT_EQ(Search(puzzle.rules, found).count, 1u);
+        ASSERT_EQ(found.all.size(), 1u);
+        EXPECT_EQ(found.all[0].row, ToAssignment(c.solution).row);
+        EXPECT_EQ(CheckAssignment(puzzle.rules, found.all[0]).verdict, Verdict::Holds);
+        EXPECT_EQ(Plan(puzzle.rules).count(0, kWalkSize), 1u) << "in visit order";
+        std::array<int, kCategories> order{1, 2, 3, 4, 5, 6};
+        while (std::next_permutation(order.begin(), order.end())) {
+            const Puzzle moved = samples::MoveCategories(puzzle, order);
+            Found again;
+            ASSERT_EQ(Search(moved.rules, again).count, 1u) << order[1] << order[2] << order[3] << order[4] << order[5];
+            ASSERT_EQ(CheckAssignment(moved.rules, again.all.at(0)).verdict, Verdict::Holds);
+        }
+    }
+}
+
 TEST(Search, NoRuleAtAllCountsEveryAssignment) {
     const SearchResult r = CountSolutions(RuleTable{});
     EXPECT_EQ(r.outcome, SearchOutcome::Completed);
