@@ -385,36 +385,25 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     } else {
         // Open as well: the pairs of slots the items can take that some candidate row of the
         // order ranks as accepted, and the candidate rows that rank such a pair.
+        const RanksFrom::BySlot* fromA = ranksFromA_[static_cast<std::size_t>(n)];
+        const RanksFrom::BySlot* fromB = ranksFromB_[static_cast<std::size_t>(n)];
+        if (!fromA || !fromB) return true; // a set no relation makes: left to the placing
         Rows& order = f.domain[static_cast<std::size_t>(c.order)];
         Rows& da = f.domain[static_cast<std::size_t>(c.categoryA)];
         Rows& db = f.domain[static_cast<std::size_t>(c.categoryB)];
         const std::uint32_t slotsA = SlotsOf(da, c.choiceA), slotsB = SlotsOf(db, c.choiceB);
         std::uint32_t answeredA = 0, answeredB = 0;
         Rows kept;
-        const RanksFrom::BySlot* fromA = ranksFromA_[static_cast<std::size_t>(n)];
-        const RanksFrom::BySlot* fromB = ranksFromB_[static_cast<std::size_t>(n)];
-        if (fromA && fromB) {
-            // By item A's slots, then item B's against the slots of A answered.
-            for (std::uint32_t a = slotsA; a != 0; a &= a - 1) {
-                const int sa = std::countr_zero(a);
-                const Rows ranked = order & (*fromA)[static_cast<std::size_t>(sa)][slotsB];
-                if (!ranked.empty()) answeredA |= 1u << sa, kept |= ranked;
-            }
-            if (kept.empty()) return false;
-            for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
-                const int sb = std::countr_zero(b);
-                if (!(kept & (*fromB)[static_cast<std::size_t>(sb)][answeredA]).empty()) answeredB |= 1u << sb;
-            }
-        } else {
-            for (std::uint32_t a = slotsA; a != 0; a &= a - 1)
-                for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
-                    const int sa = std::countr_zero(a), sb = std::countr_zero(b);
-                    const Rows ranked = order & RanksApart(c, sa, sb);
-                    if (ranked.empty()) continue;
-                    answeredA |= 1u << sa, answeredB |= 1u << sb;
-                    kept |= ranked;
-                }
-            if (kept.empty()) return false;
+        // By item A's slots, then item B's against the slots of A answered.
+        for (std::uint32_t a = slotsA; a != 0; a &= a - 1) {
+            const int sa = std::countr_zero(a);
+            const Rows ranked = order & (*fromA)[static_cast<std::size_t>(sa)][slotsB];
+            if (!ranked.empty()) answeredA |= 1u << sa, kept |= ranked;
+        }
+        if (kept.empty()) return false;
+        for (std::uint32_t b = slotsB; b != 0; b &= b - 1) {
+            const int sb = std::countr_zero(b);
+            if (!(kept & (*fromB)[static_cast<std::size_t>(sb)][answeredA]).empty()) answeredB |= 1u << sb;
         }
         if (!(kept == order)) order = kept, changed |= Bit(c.order);
         if (answeredA != slotsA) da &= t.valueIn[static_cast<std::size_t>(c.choiceA - 1)][answeredA], changed |= Bit(c.categoryA);

@@ -184,7 +184,7 @@ private:
     std::array<ConstraintSet, kMaxConstraints> sameItems_{};
     // By constraint of rankedInScope_: the rows of its order category that rank a slot of item A and
     // some slot of a set as accepted ([sa][set of sb]), and the same seen from item B; null for an
-    // accepted set that no relation makes.
+    // accepted set that no relation makes (narrowing then leaves the constraint to placing).
     using RanksBySlot = std::array<std::array<Rows, 32>, kChoices>;
     std::array<const RanksBySlot*, kMaxConstraints> ranksFromA_{}, ranksFromB_{};
     mutable ConstraintSet lastFailed_ = 0; // the constraint whose narrowing last left a category empty
