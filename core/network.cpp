@@ -482,23 +482,22 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
     return true;
 }
 
-int Network::components(const Frame& f, std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
-    // Each constraint with two or more open categories joins them; a group takes in what joins any of its
-    // categories until nothing new comes.
-    std::array<std::uint8_t, kCategories + 1> joined{}; // by category
-    for (const Constraint& c : constraints()) {
-        const std::uint8_t open = c.scope & f.open;
-        if ((open & (open - 1)) == 0) continue;
-        for (std::uint8_t left = open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1)))
-            joined[static_cast<std::size_t>(Lowest(left))] |= open;
-    }
+int Network::components(std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
+    // Two open categories are joined when a constraint reads both (it then has two or more open). A group
+    // takes in the categories that a constraint read by any of its own reads, until nothing new comes.
+    // `within` is the open categories or a union of their groups, so what joins it to the rest is placed.
     int groups = 0;
     for (std::uint8_t left = within; left != 0;) {
-        std::uint8_t group = static_cast<std::uint8_t>(left & -left), seen = 0;
-        for (std::uint8_t next = group; next != 0; next = static_cast<std::uint8_t>(group & ~seen)) {
-            const int c = Lowest(next);
-            seen = static_cast<std::uint8_t>(seen | Bit(c));
-            group = static_cast<std::uint8_t>(group | joined[static_cast<std::size_t>(c)]);
+        std::uint8_t group = static_cast<std::uint8_t>(left & -left), rest = static_cast<std::uint8_t>(left & ~group);
+        ConstraintSet reach = touching_[static_cast<std::size_t>(Lowest(group))];
+        for (std::uint8_t added = 1; added != 0 && rest != 0;) {
+            added = 0;
+            for (std::uint8_t r = rest; r != 0; r = static_cast<std::uint8_t>(r & (r - 1)))
+                if (touching_[static_cast<std::size_t>(Lowest(r))] & reach) added = static_cast<std::uint8_t>(added | (r & -r));
+            for (std::uint8_t r = added; r != 0; r = static_cast<std::uint8_t>(r & (r - 1)))
+                reach |= touching_[static_cast<std::size_t>(Lowest(r))];
+            group = static_cast<std::uint8_t>(group | added);
+            rest = static_cast<std::uint8_t>(rest & ~added);
         }
         out[static_cast<std::size_t>(groups++)] = group;
         left = static_cast<std::uint8_t>(left & ~group);
@@ -628,7 +627,7 @@ std::uint64_t Network::countWithin(const Frame& f, std::uint8_t within) {
     if (within == 0) return 1;
     if ((within & (within - 1)) == 0) return static_cast<std::uint64_t>(f.domain[static_cast<std::size_t>(Lowest(within))].count());
     std::array<std::uint8_t, kLevels> groups{};
-    const int n = components(f, within, groups);
+    const int n = components(within, groups);
     std::uint64_t total = 1;
     for (int g = 0; g < n && total != 0; ++g) {
         const std::uint8_t group = groups[static_cast<std::size_t>(g)];
@@ -734,7 +733,7 @@ bool Network::existsWithin(const Frame& f, std::uint8_t within) {
     if (within == 0) return true;
     if ((within & (within - 1)) == 0) return !f.domain[static_cast<std::size_t>(Lowest(within))].empty();
     std::array<std::uint8_t, kLevels> groups{};
-    const int n = components(f, within, groups);
+    const int n = components(within, groups);
     for (int g = 0; g < n; ++g) {
         const std::uint8_t group = groups[static_cast<std::size_t>(g)];
         const bool some = (group & (group - 1)) == 0 ? !f.domain[static_cast<std::size_t>(Lowest(group))].empty()
@@ -789,7 +788,7 @@ bool Network::collectWithin(const Frame& f, std::size_t limit, std::vector<WalkI
     // Every way to place the whole is one of each group: the groups not branched on must have one (the
     // memo remembers), and the one branched on is walked once, what it finds written out as it comes.
     std::array<std::uint8_t, kLevels> groups{};
-    const int n = components(f, f.open, groups);
+    const int n = components(f.open, groups);
     for (int g = 1; g < n; ++g) {
         const std::uint8_t group = groups[static_cast<std::size_t>(g)];
         if ((group & (group - 1)) != 0 && !existsConnected(f, group)) return true;

@@ -142,9 +142,9 @@ private:
     bool existsWithin(const Frame& f, std::uint8_t within);
     std::uint64_t countConnected(const Frame& f, std::uint8_t within);
     bool existsConnected(const Frame& f, std::uint8_t within);
-    // The open categories of `within` split into groups that no unplaced constraint links; returns the
-    // number of groups.
-    int components(const Frame& f, std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const;
+    // The open categories of `within` (the open categories of a frame, or a union of their groups) split
+    // into groups that no unplaced constraint links; returns the number of groups.
+    int components(std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const;
     // The subproblem on `within` as a memo key: its domains, and what each constraint linking two of its
     // categories reads of the rows already placed. False when it does not fit a key.
     bool keyOf(const Frame& f, std::uint8_t within, Key& key) const;
