@@ -218,8 +218,12 @@ Network::Network(std::span<const Constraint> constraints) : size_(std::min(const
             if (c.scope & Bit(category)) touching_[static_cast<std::size_t>(category)] |= 1u << n;
         // Narrowing needs two of the categories read open.
         if (std::popcount(static_cast<unsigned>(c.scope)) >= 2) narrowable_ |= 1u << n;
+        itemAIn_[static_cast<std::size_t>(c.categoryA)] |= 1u << n;
+        itemBIn_[static_cast<std::size_t>(c.categoryB)] |= 1u << n;
+        if (c.order >= 1 && c.order <= kCategories) orderIn_[static_cast<std::size_t>(c.order)] |= 1u << n;
         if (!c.bySlot && c.categoryA != c.categoryB && (c.scope & Bit(c.order))) {
             rankedInScope_ |= 1u << n;
+            if (c.order == c.categoryA || c.order == c.categoryB) rankedByItem_ |= 1u << n;
             const RanksFrom& ranks = RanksFromTable();
             ranksFromA_[n] = ranks.of(c.accepted);
             ranksFromB_[n] = ranks.of(Mirrored(c.accepted));
@@ -349,8 +353,6 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
 [[gnu::always_inline]] inline bool Network::narrowItemsOf(Frame& f, int n, std::uint8_t& changed) const {
     const Constraint& c = constraints_[static_cast<std::size_t>(n)];
     const Tables& t = T();
-    const std::uint8_t items = static_cast<std::uint8_t>(Bit(c.categoryA) | Bit(c.categoryB));
-    if ((f.open & items) != items) return true;
     if (c.categoryA == c.categoryB) { // both items in one category, ranked by another
         if (c.bySlot || !(f.open & Bit(c.order))) return true; // decided by placing one of the two
         // The rows of each that put the two items, or rank their slots, as some row of the other
@@ -455,12 +457,15 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
         lastFailed_ = 1u << n;
         return false;
     };
-    // Whether constraint n has its order category open beside one item's category (narrowOrderOf).
-    auto byOrder = [&](int n) {
-        const Constraint& c = constraints_[static_cast<std::size_t>(n)];
-        const std::uint8_t open = c.scope & f.open;
-        return (rankedInScope_ >> n & 1u) && std::popcount(static_cast<unsigned>(open)) == 2 && (open & Bit(c.order));
-    };
+    // The constraints narrowOrderOf() can use: order category open beside one item's category; and those
+    // narrowItemsOf() can: both items' categories open.
+    ConstraintSet orderOpen = 0, aOpen = 0, bOpen = 0;
+    for (std::uint8_t left = f.open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const auto c = static_cast<std::size_t>(Lowest(left));
+        orderOpen |= orderIn_[c], aOpen |= itemAIn_[c], bOpen |= itemBIn_[c];
+    }
+    const ConstraintSet byItems = narrowable_ & aOpen & bOpen;
+    const ConstraintSet byOrder = rankedInScope_ & orderOpen & ((rankedByItem_ & byItems) | (~rankedByItem_ & (aOpen ^ bOpen)));
     // Only what reads a category that changed can filter further; a few rounds catch most of it.
     ConstraintSet due = dueAfter(changed);
     for (int round = 0; round < rounds && due != 0; ++round) {
@@ -469,12 +474,13 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
         // first, it spares the others.
         if (due & lastFailed_) {
             const int n = std::countr_zero(lastFailed_);
-            if (byOrder(n) ? !narrowOrderOf(f, constraints_[static_cast<std::size_t>(n)], changed) : !narrowItemsOf(f, n, changed))
+            if (byOrder & lastFailed_ ? !narrowOrderOf(f, constraints_[static_cast<std::size_t>(n)], changed)
+                                      : (byItems & lastFailed_) && !narrowItemsOf(f, n, changed))
                 return false;
         }
-        for (int n : Members{due & rankedInScope_})
-            if (byOrder(n) && !narrowOrderOf(f, constraints_[static_cast<std::size_t>(n)], changed)) return failed(n);
-        for (int n : Members{due})
+        for (int n : Members{due & byOrder})
+            if (!narrowOrderOf(f, constraints_[static_cast<std::size_t>(n)], changed)) return failed(n);
+        for (int n : Members{due & byItems})
             if (!narrowItemsOf(f, n, changed)) return failed(n);
         due = dueAfter(changed);
     }

@@ -177,9 +177,12 @@ private:
     Members touching(int category) const { return {touching_[static_cast<std::size_t>(category)]}; }
     std::array<ConstraintSet, kCategories + 1> touching_{};
     ConstraintSet narrowable_ = 0; // the constraints narrow() can use
+    // By category: the constraints with item A in it, with item B in it, ranking by it.
+    std::array<ConstraintSet, kCategories + 1> itemAIn_{}, itemBIn_{}, orderIn_{};
     // Those ranking items of two categories by a third that can be open: the only ones that can narrow
     // an open order category beside one item's category.
     ConstraintSet rankedInScope_ = 0;
+    ConstraintSet rankedByItem_ = 0; // those of rankedInScope_ ranked by one item's category
     // By constraint: the others on the same two items (of two categories), either way round.
     std::array<ConstraintSet, kMaxConstraints> sameItems_{};
     // By constraint of rankedInScope_: the rows of its order category that rank a slot of item A and
