@@ -579,11 +579,20 @@ bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
     // category placed; what it reads there is the slot of its item, or, for the order category, which
     // pairs of slots it accepts. Which constraints these are follows from `within`, so the values alone,
     // two to a word, tell the keys apart.
+    ConstraintSet once = 0, twice = 0, more = 0, outside = 0; // reading categories of `within`, and others
+    for (int c = 2; c <= kCategories; ++c) {
+        const ConstraintSet t = touching_[static_cast<std::size_t>(c)];
+        if (!(within & Bit(c))) {
+            outside |= t;
+            continue;
+        }
+        more |= twice & t, twice |= once & t, once |= t;
+    }
     std::size_t feature = 0;
     std::uint64_t half = 0;
-    for (const Constraint& c : constraints()) {
+    for (int n : Members{twice & ~more & outside}) {
+        const Constraint& c = constraints_[static_cast<std::size_t>(n)];
         const std::uint8_t open = c.scope & within;
-        if (std::popcount(static_cast<unsigned>(open)) != 2 || open == c.scope) continue;
         if (feature == kFeatures) return false;
         std::uint32_t value;
         if (!(open & Bit(c.order))) value = PairsOf(c, f.row);
@@ -616,12 +625,15 @@ int Network::branchCategory(const Frame& f, std::uint8_t within, Goal goal) cons
     // A search for solutions rather than a count weighs the constraints by their square: it gives up the
     // rows that fail sooner, while a count, which must go through every row, does better on the plain
     // weighing.
+    ConstraintSet once = 0, linking = 0; // reading an open category, and two or more
+    for (std::uint8_t left = f.open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const ConstraintSet t = touching_[static_cast<std::size_t>(Lowest(left))];
+        linking |= once & t, once |= t;
+    }
     int best = 0, bestScore = -(1 << 30);
     for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
         const int c = Lowest(left);
-        int links = 0;
-        for (int n : touching(c))
-            if ((constraints_[static_cast<std::size_t>(n)].scope & f.open) != Bit(c)) ++links;
+        const int links = std::popcount(touching_[static_cast<std::size_t>(c)] & linking);
         const int weight = goal == Goal::Count ? links + 1 : (links + 1) * (links + 1);
         const int score = -(f.domain[static_cast<std::size_t>(c)].count() * 1024 / weight);
         if (score > bestScore) best = c, bestScore = score;

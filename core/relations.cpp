@@ -1,7 +1,6 @@
 #include "core/relations.h"
 
 #include <array>
-#include <cstdlib>
 
 namespace korvane {
 
@@ -20,18 +19,19 @@ constexpr std::array<RelationInfo, 10> kRelations{{
     {RelationKind::NotContiguous, "PasContigu de", true, true, "Erreur 210"},
 }};
 
-bool Test(RelationKind kind, int d, int n) {
+constexpr bool Test(RelationKind kind, int d, int n) {
+    const int distance = d < 0 ? -d : d;
     switch (kind) {
     case RelationKind::Corresponds: return d == 0;
     case RelationKind::NotCorresponds: return d != 0;
-    case RelationKind::Contiguous: return std::abs(d) == n;
+    case RelationKind::Contiguous: return distance == n;
     case RelationKind::RightNeighbour: return d == n;
     case RelationKind::LeftNeighbour: return d == -n;
     case RelationKind::RightOf: return d >= 1;
     case RelationKind::LeftOf: return d <= -1;
     case RelationKind::NotRightNeighbour: return d != n;
     case RelationKind::NotLeftNeighbour: return d != -n;
-    case RelationKind::NotContiguous: return std::abs(d) != n;
+    case RelationKind::NotContiguous: return distance != n;
     }
     return false; // unreachable: every kind is handled above
 }
@@ -67,18 +67,19 @@ const RelationInfo* FindRelation(std::int32_t relation) {
     return IsRelation(relation) ? &kRelations[static_cast<std::size_t>(relation - 1)] : nullptr;
 }
 
+// By kind and step count (1..4): every rule of every search asks.
+constexpr auto kAccepted = [] {
+    std::array<std::array<std::uint16_t, 5>, 11> sets{};
+    for (int k = 1; k <= 10; ++k)
+        for (int steps = 1; steps <= 4; ++steps)
+            for (int d = -4; d <= 4; ++d)
+                if (Test(static_cast<RelationKind>(k), d, steps))
+                    sets[static_cast<std::size_t>(k)][static_cast<std::size_t>(steps)] |= static_cast<std::uint16_t>(1u << (d + 4));
+    return sets;
+}();
+
 std::uint16_t AcceptedDifferences(RelationKind kind, int n) {
-    // Every rule of every search asks: worked out once, by kind and step count.
-    static const auto table = [] {
-        std::array<std::array<std::uint16_t, 5>, 11> sets{};
-        for (int k = 1; k <= 10; ++k)
-            for (int steps = 1; steps <= 4; ++steps)
-                for (int d = -4; d <= 4; ++d)
-                    if (Test(static_cast<RelationKind>(k), d, steps))
-                        sets[static_cast<std::size_t>(k)][static_cast<std::size_t>(steps)] |= static_cast<std::uint16_t>(1u << (d + 4));
-        return sets;
-    }();
-    return table[static_cast<std::size_t>(kind)][static_cast<std::size_t>(EffectiveSteps(n))];
+    return kAccepted[static_cast<std::size_t>(kind)][static_cast<std::size_t>(EffectiveSteps(n))];
 }
 
 Verdict EvaluateCorresponds(const Assignment& a, std::int32_t categoryA, std::int32_t categoryB,
