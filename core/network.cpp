@@ -283,11 +283,14 @@ bool Network::place(const Frame& from, int category, int row, Frame& to, bool na
     to.row[static_cast<std::size_t>(category)] = row;
     to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
     std::uint8_t changed = Bit(category);
-    for (int n : touching(category)) {
+    ConstraintSet once = 0, twice = 0; // reading an open category, and two or more
+    for (std::uint8_t left = to.open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const ConstraintSet t = touching_[static_cast<std::size_t>(Lowest(left))];
+        twice |= once & t, once |= t;
+    }
+    for (int n : Members{touching_[static_cast<std::size_t>(category)] & once & ~twice}) {
         const Constraint& c = constraints_[static_cast<std::size_t>(n)];
-        const std::uint8_t rest = c.scope & to.open;
-        if (std::popcount(static_cast<unsigned>(rest)) != 1) continue;
-        const int target = Lowest(rest);
+        const int target = Lowest(c.scope & to.open);
         Rows& d = to.domain[static_cast<std::size_t>(target)];
         const Rows before = d;
         d &= Allowed(c, target, to.row);
