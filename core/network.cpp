@@ -546,6 +546,7 @@ void Network::Memo::store(const Key& key, std::size_t hash, std::uint64_t value)
             words_.clear();
             used_ = 0;
         } else {
+            if (tags_.empty()) words_.reserve(16 * 8); // room for the first table's keys, of a few words each
             std::vector<std::uint64_t> oldTags(tags_.empty() ? 16 : 2 * tags_.size(), 0);
             std::vector<Entry> oldEntries(oldTags.size());
             oldTags.swap(tags_);

@@ -1,7 +1,6 @@
 #include "core/search.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 #include "core/plan.h"
@@ -30,7 +29,7 @@ private:
 
     void compile() {
         snapshot_ = live_;
-        plan_ = std::make_unique<Plan>(snapshot_);
+        plan_.emplace(snapshot_);
     }
     void recompile() {
         compile();
@@ -57,7 +56,7 @@ private:
     const bool progress_;
 
     RuleTable snapshot_;
-    std::unique_ptr<Plan> plan_;
+    std::optional<Plan> plan_;
     WalkIndex at_ = 0;       // the next assignment to judge
     bool rulesChanged_ = false; // the rules changed during the walk
     WalkIndex nextRow_ = 0;  // the next row of category 4 whose end has not been passed
