@@ -460,15 +460,16 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
         lastFailed_ = 1u << n;
         return false;
     };
-    // The constraints narrowOrderOf() can use: order category open beside one item's category; and those
-    // narrowItemsOf() can: both items' categories open.
+    // The constraints narrowItemsOf() can use: both items' categories open; and those narrowOrderOf() can:
+    // the order category open beside one item's category (the other item's, when it ranks one of them).
     ConstraintSet orderOpen = 0, aOpen = 0, bOpen = 0;
     for (std::uint8_t left = f.open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
         const auto c = static_cast<std::size_t>(Lowest(left));
         orderOpen |= orderIn_[c], aOpen |= itemAIn_[c], bOpen |= itemBIn_[c];
     }
     const ConstraintSet byItems = narrowable_ & aOpen & bOpen;
-    const ConstraintSet byOrder = rankedInScope_ & orderOpen & ((rankedByItem_ & byItems) | (~rankedByItem_ & (aOpen ^ bOpen)));
+    const ConstraintSet byOrder =
+        rankedInScope_ & orderOpen & ((rankedByItem_ & byItems) | (~rankedByItem_ & (aOpen ^ bOpen)));
     // Only what reads a category that changed can filter further; a few rounds catch most of it.
     ConstraintSet due = dueAfter(changed);
     for (int round = 0; round < rounds && due != 0; ++round) {
