@@ -266,14 +266,14 @@ bool Network::probe(Frame& f) const {
         const std::uint32_t low = slots & -slots, high = slots & (slots - 1);
         Frame first = f;
         first.domain[static_cast<std::size_t>(category)] &= in[low];
-        if (!narrow(first, Bit(category), kRootRounds)) {
+        if (!narrowAs<true>(first, Bit(category), kRootRounds)) {
             domain &= in[high];
             if (!narrow(f, Bit(category), kRootRounds)) return false;
             continue;
         }
         Frame second = f;
         second.domain[static_cast<std::size_t>(category)] &= in[high];
-        if (!narrow(second, Bit(category), kRootRounds)) f = first;
+        if (!narrowAs<true>(second, Bit(category), kRootRounds)) f = first;
     }
     return true;
 }
@@ -446,7 +446,10 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return true;
 }
 
-bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
+bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const { return narrowAs<false>(f, changed, rounds); }
+
+template <bool kNewFirst>
+bool Network::narrowAs(Frame& f, std::uint8_t changed, int rounds) const {
     // A constraint between items of two open categories whose order is known accepts some pairs of their
     // slots: a candidate row that puts its item where no candidate of the other category can answer it
     // goes. Cheap next to what it saves when the conditions tie open categories together.
@@ -471,7 +474,7 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
     const ConstraintSet byOrder =
         rankedInScope_ & orderOpen & ((rankedByItem_ & byItems) | (~rankedByItem_ & (aOpen ^ bOpen)));
     // Only what reads a category that changed can filter further; a few rounds catch most of it.
-    ConstraintSet due = dueAfter(changed);
+    ConstraintSet due = dueAfter(changed), before = 0;
     for (int round = 0; round < rounds && due != 0; ++round) {
         changed = 0;
         // The rows of a category tried one after another mostly fail on the same constraint: asked
@@ -482,10 +485,19 @@ bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const {
                                       : (byItems & lastFailed_) && !narrowItemsOf(f, n, changed))
                 return false;
         }
-        for (int n : Members{due & byOrder})
+        // Bit n, or n + 32 for those that ran in the round before: those come last (kNewFirst).
+        auto ordered = [&](ConstraintSet set) {
+            return kNewFirst ? static_cast<std::uint64_t>(set & before) << 32 | (set & ~before) : std::uint64_t{set};
+        };
+        for (std::uint64_t left = ordered(due & byOrder); left != 0; left &= left - 1) {
+            const int n = std::countr_zero(left) & 31;
             if (!narrowOrderOf(f, constraints_[static_cast<std::size_t>(n)], changed)) return failed(n);
-        for (int n : Members{due & byItems})
+        }
+        for (std::uint64_t left = ordered(due & byItems); left != 0; left &= left - 1) {
+            const int n = std::countr_zero(left) & 31;
             if (!narrowItemsOf(f, n, changed)) return failed(n);
+        }
+        before = due;
         due = dueAfter(changed);
     }
     lastFailed_ = 0;

@@ -164,6 +164,11 @@ private:
     // from the constraints that read a category in `changed` (placed, or filtered, since the last time);
     // false when one is left without a candidate.
     bool narrow(Frame& f, std::uint8_t changed, int rounds) const;
+    // narrow(), with kNewFirst: from the second round on, the constraints that did not run in the round
+    // before go first. They meet what that round filtered for the first time, and are likelier to empty
+    // a category: for a trial expected to fail, failing sooner.
+    template <bool kNewFirst>
+    bool narrowAs(Frame& f, std::uint8_t changed, int rounds) const;
     // narrow() by one constraint: with its order category open beside one item's category, or with both
     // items' categories open. False when a category is left without a candidate; `changed` gains the
     // categories filtered.
