@@ -76,6 +76,22 @@ TEST(SolutionWriter, PadsByCharactersWhateverTheLengthAndWhereverTheAccents) {
     }
 }
 
+// Every length up to a little past sixteen bytes, which short names are read in, with a two-byte and a
+// three-byte character at every place, across the joins of those reads: the padding counts characters.
+TEST(SolutionLine, PadsByCharactersWithTheAccentAtEveryPlace) {
+    for (const std::string accent : {"é", "€"})
+        for (std::size_t length = accent.size(); length <= 19; ++length)
+            for (std::size_t at = 0; at + accent.size() <= length; ++at) {
+                std::string name(length - accent.size(), 'a');
+                name.insert(at, accent);
+                const std::size_t characters = length - accent.size() + 1;
+                std::array<std::string, kChoices> names{name, "", "", "", ""};
+                const std::string line = SolutionLine(PermutationTable()[119], names); // choice 1 first
+                EXPECT_EQ(line.substr(0, line.find('\t')), name + std::string(characters < 15 ? 15 - characters : 0, ' '))
+                    << length << " bytes, accent at " << at;
+            }
+}
+
 TEST(VerdictText, UniqueOrCount) {
     EXPECT_EQ(VerdictText(1), "Solution unique trouvée : FÉLICITATIONS");
     EXPECT_EQ(VerdictText(0), "Nombre de solutions trouvées : 0");
