@@ -278,17 +278,22 @@ bool Network::probe(Frame& f) const {
     return true;
 }
 
+Network::Reading Network::reading(std::uint8_t categories) const {
+    Reading r;
+    for (std::uint8_t left = categories; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+        const ConstraintSet t = touching_[static_cast<std::size_t>(Lowest(left))];
+        r.thrice |= r.twice & t, r.twice |= r.once & t, r.once |= t;
+    }
+    return r;
+}
+
 bool Network::place(const Frame& from, int category, int row, Frame& to, bool narrowing) const {
     to = from;
     to.row[static_cast<std::size_t>(category)] = row;
     to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
     std::uint8_t changed = Bit(category);
-    ConstraintSet once = 0, twice = 0; // reading an open category, and two or more
-    for (std::uint8_t left = to.open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
-        const ConstraintSet t = touching_[static_cast<std::size_t>(Lowest(left))];
-        twice |= once & t, once |= t;
-    }
-    for (int n : Members{touching_[static_cast<std::size_t>(category)] & once & ~twice}) {
+    const Reading open = reading(to.open);
+    for (int n : Members{touching_[static_cast<std::size_t>(category)] & open.once & ~open.twice}) {
         const Constraint& c = constraints_[static_cast<std::size_t>(n)];
         const int target = Lowest(c.scope & to.open);
         Rows& d = to.domain[static_cast<std::size_t>(target)];
@@ -596,18 +601,11 @@ bool Network::keyOf(const Frame& f, std::uint8_t within, Key& key) const {
     // category placed; what it reads there is the slot of its item, or, for the order category, which
     // pairs of slots it accepts. Which constraints these are follows from `within`, so the values alone,
     // two to a word, tell the keys apart.
-    ConstraintSet once = 0, twice = 0, more = 0, outside = 0; // reading categories of `within`, and others
-    for (int c = 2; c <= kCategories; ++c) {
-        const ConstraintSet t = touching_[static_cast<std::size_t>(c)];
-        if (!(within & Bit(c))) {
-            outside |= t;
-            continue;
-        }
-        more |= twice & t, twice |= once & t, once |= t;
-    }
+    const Reading in = reading(within);
+    const ConstraintSet outside = reading(static_cast<std::uint8_t>(0b1111100 & ~within)).once;
     std::size_t feature = 0;
     std::uint64_t half = 0;
-    for (int n : Members{twice & ~more & outside}) {
+    for (int n : Members{in.twice & ~in.thrice & outside}) {
         const Constraint& c = constraints_[static_cast<std::size_t>(n)];
         const std::uint8_t open = c.scope & within;
         if (feature == kFeatures) return false;
@@ -642,11 +640,7 @@ int Network::branchCategory(const Frame& f, std::uint8_t within, Goal goal) cons
     // A search for solutions rather than a count weighs the constraints by their square: it gives up the
     // rows that fail sooner, while a count, which must go through every row, does better on the plain
     // weighing.
-    ConstraintSet once = 0, linking = 0; // reading an open category, and two or more
-    for (std::uint8_t left = f.open; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
-        const ConstraintSet t = touching_[static_cast<std::size_t>(Lowest(left))];
-        linking |= once & t, once |= t;
-    }
+    const ConstraintSet linking = reading(f.open).twice;
     int best = 0, bestScore = -(1 << 30);
     for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
         const int c = Lowest(left);

@@ -180,6 +180,11 @@ private:
     std::size_t size_ = 0;
     // The constraints whose scope holds each category.
     Members touching(int category) const { return {touching_[static_cast<std::size_t>(category)]}; }
+    // The constraints reading one or more of `categories`, two or more, three or more.
+    struct Reading {
+        ConstraintSet once = 0, twice = 0, thrice = 0;
+    };
+    Reading reading(std::uint8_t categories) const;
     std::array<ConstraintSet, kCategories + 1> touching_{};
     ConstraintSet narrowable_ = 0; // the constraints narrow() can use
     // By category: the constraints with item A in it, with item B in it, ranking by it.
