@@ -17,7 +17,7 @@
 #include "core/relations.h"
 #include "core/search.h"
 #include "core/solution_text.h"
-#include "editor/normalise.h"
+#include "editor/row_reading.h"
 #include "files/puzzle_format.h"
 
 namespace {
@@ -198,6 +198,19 @@ private:
 
 using korvane::JsonString;
 
+// The idle rows as a JSON array of {"row", "kind", "text"}.
+std::string IdleRowsJson(const std::vector<korvane::IdleRow>& idle) {
+    std::string json = "[";
+    for (const korvane::IdleRow& row : idle) {
+        const std::string_view kind = row.kind == korvane::IdleRow::Kind::LeftOut ? "left-out"
+                                      : row.kind == korvane::IdleRow::Kind::Inert ? "inert"
+                                                                                 : "faulty";
+        json += (json.size() > 1 ? ", " : "") + std::string("{\"row\": ") + std::to_string(row.row) +
+                ", \"kind\": " + JsonString(kind) + ", \"text\": " + JsonString(row.line) + "}";
+    }
+    return json + "]";
+}
+
 // How one file's output is marked when a call solves several: in JSON, the object is written on one line
 // and names its file first.
 struct FileMark {
@@ -236,12 +249,14 @@ public:
 
     // Ends the listing: the verdict line and the explanation's lines, or the rest of the JSON object.
     void finish(const SearchResult& result, const korvane::RuleTable& rules, const korvane::Explanation* explanation,
-                const korvane::Trace* trace) {
+                const std::vector<korvane::IdleRow>& idle, const korvane::Trace* trace) {
         const bool stopped = result.outcome == SearchOutcome::RuleError;
         if (!json_) {
             if (!stopped) out_ << korvane::VerdictText(result.count) << "\n";
-            if (explanation)
+            if (explanation) {
                 for (const std::string& line : korvane::ExplanationLines(*explanation, puzzle_)) out_ << line << "\n";
+                for (const korvane::IdleRow& row : idle) out_ << row.line << "\n";
+            }
             if (trace)
                 for (const std::string& line : korvane::StepLines(*trace, puzzle_)) out_ << line << "\n";
             return;
@@ -258,7 +273,10 @@ public:
         } else {
             out_ << "null";
         }
-        if (explanation) out_ << member() << "\"explanation\": " << korvane::ExplanationJson(*explanation, puzzle_);
+        if (explanation) {
+            out_ << member() << "\"explanation\": " << korvane::ExplanationJson(*explanation, puzzle_);
+            if (!idle.empty()) out_ << member() << "\"idleRows\": " << IdleRowsJson(idle);
+        }
         if (trace) out_ << member() << korvane::StepsJsonMembers(*trace, puzzle_);
         out_ << (oneLine_ ? "}\n" : "\n}\n");
     }
@@ -274,19 +292,24 @@ private:
     Output& out_;
 };
 
-// One solve as the window runs it: the tidying of the rules, then the search, printed to `out`; with
-// --explain, the explanation of what it found.
-SearchResult Solve(const Puzzle& puzzle, const Options& options, FileMark mark, Output& out) {
-    korvane::RuleTable rules = puzzle.rules;
-    korvane::ClearEmptyRuleFields(rules, puzzle.boxTexts);
+// One solve as the window runs it: the rules the rows state (`puzzle.rules`, read from the rows and
+// tidied), then the search, printed to `out`; with --explain, the explanation of what it found and the
+// rows that take no part in it (`reading`).
+SearchResult Solve(const Puzzle& puzzle, const korvane::RowsReading& reading, const Options& options, FileMark mark,
+                   Output& out) {
+    const korvane::RuleTable& rules = puzzle.rules;
     SolutionPrinter printer(puzzle, options.json, mark, out);
     const SearchResult result = options.countOnly ? korvane::CountSolutions(rules)
                                                   : korvane::Search(rules, printer, {.listLimit = options.limit});
     std::optional<korvane::Explanation> explanation;
-    if (options.explain) explanation = korvane::Explain(rules);
+    std::vector<korvane::IdleRow> idle;
+    if (options.explain) {
+        explanation = korvane::Explain(rules);
+        idle = korvane::IdleRows(reading, puzzle);
+    }
     std::optional<korvane::Trace> trace;
     if (options.steps) trace = korvane::Deduce(rules);
-    printer.finish(result, rules, explanation ? &*explanation : nullptr, trace ? &*trace : nullptr);
+    printer.finish(result, rules, explanation ? &*explanation : nullptr, idle, trace ? &*trace : nullptr);
     return result;
 }
 
@@ -324,7 +347,10 @@ int SolveFile(const std::string& path, const Options& options, FileMark mark, bo
         PrintError(error->message);
         return kUnusable;
     }
-    const Puzzle& puzzle = std::get<Puzzle>(loaded);
+    // The rows as the window reads them once loaded: each box's text against the grid's names.
+    Puzzle puzzle = std::get<Puzzle>(loaded);
+    const korvane::RowsReading reading = korvane::ReadRows(puzzle);
+    puzzle.rules = reading.stated;
 
     // Several files: a header line before each listing, or the file's name before each line of --count.
     const bool headed = mark.several && !options.json && !options.countOnly;
@@ -341,7 +367,7 @@ int SolveFile(const std::string& path, const Options& options, FileMark mark, bo
     for (int run = 0; run < options.repeat; ++run) {
         Output out(/*muted=*/run > 0, linePrefix);
         const auto start = std::chrono::steady_clock::now();
-        const SearchResult result = Solve(puzzle, options, mark, out);
+        const SearchResult result = Solve(puzzle, reading, options, mark, out);
         micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
         if (!first) first = result;
     }

@@ -6,7 +6,7 @@
 
 namespace korvane {
 
-Report MakeReport(const RuleTable& rules) { return {Explain(rules), Deduce(rules)}; }
+Report MakeReport(const RuleTable& rules) { return {Explain(rules), Deduce(rules), {}}; }
 
 std::string ReportVerdict(const Explanation& explanation) {
     switch (explanation.kind) {
@@ -40,9 +40,18 @@ PartnerTable KnownAfter(const Trace& trace, std::size_t steps) {
     return known;
 }
 
+std::string NoStepText(const Trace& trace, const RuleTable& rules) {
+    if (trace.outcome == TraceOutcome::RuleError) return "Aucune étape : la recherche s'arrête sur la ligne en erreur.";
+    bool stated = false;
+    for (int k = 1; k <= kRules; ++k) stated |= IsRelation(rules[k].relation);
+    if (!stated) return "Aucune étape : aucune ligne n'énonce de condition.";
+    return "Aucune étape : les lignes ne permettent aucune déduction.";
+}
+
 std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle) {
     std::vector<std::string> lines{ReportVerdict(report.explanation)};
     for (std::string& line : ExplanationLines(report.explanation, puzzle)) lines.push_back(std::move(line));
+    lines.insert(lines.end(), report.idleLines.begin(), report.idleLines.end());
     // A search stopped by a malformed row has no steps, and the explanation already says where it stops.
     if (report.trace.outcome == TraceOutcome::RuleError) return lines;
     lines.emplace_back();

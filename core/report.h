@@ -15,6 +15,9 @@ namespace korvane {
 struct Report {
     Explanation explanation;
     Trace trace;
+    // "Ligne k : …" for each row that takes no part in the result or none that it shows (left out,
+    // without effect, misread), as the caller read the rows; shown after the explanation.
+    std::vector<std::string> idleLines;
 };
 
 // Explains and deduces `rules`, tidied as for a search.
@@ -27,8 +30,12 @@ std::string ReportVerdict(const Explanation& explanation);
 // then the facts of those steps set in both directions. A category is its own partner, choice for choice.
 PartnerTable KnownAfter(const Trace& trace, std::size_t steps);
 
-// The explanation as text, one line each: the verdict, the explanation's lines, a blank line, then the
-// steps with the grade (none when a malformed row stops the search).
+// What the explanation says in place of steps when the trace has none: that the search stops on a
+// malformed row, that no row states a condition, or that the rows allow no deduction.
+std::string NoStepText(const Trace& trace, const RuleTable& rules);
+
+// The explanation as text, one line each: the verdict, the explanation's lines, the idle rows' lines, a
+// blank line, then the steps with the grade (none when a malformed row stops the search).
 std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle);
 
 } // namespace korvane

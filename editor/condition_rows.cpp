@@ -75,6 +75,11 @@ const Entries& FixedEntries(BoxRole role) {
 // "« text »", the way the program quotes what the user typed.
 std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
 
+// How many entries bear `text`.
+std::size_t Bearers(const Entries& entries, std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.text == text; }));
+}
+
 std::string NotAnEntry(const Puzzle& screen, int n) {
     const BoxPlace place = PlaceOf(n);
     const std::string text = Quoted(BoxText(screen, n));
@@ -152,8 +157,10 @@ std::optional<std::size_t> EntryShown(const Entries& entries, std::string_view t
 
 std::int32_t ValueOfText(const Puzzle& screen, int n) {
     const Entries entries = EntriesOf(screen, n);
-    const auto shown = EntryShown(entries, BoxText(screen, n));
-    return shown ? entries[*shown].value : 0;
+    const std::string& text = BoxText(screen, n);
+    const auto shown = EntryShown(entries, text);
+    if (!shown || Bearers(entries, text) > 1) return 0;
+    return entries[*shown].value;
 }
 
 std::optional<ExtraBoxes> ExtraBoxesFor(std::int32_t relation) {
@@ -163,16 +170,69 @@ std::optional<ExtraBoxes> ExtraBoxesFor(std::int32_t relation) {
 }
 
 std::string BoxProblem(const Puzzle& screen, int n) {
+    const BoxPlace place = PlaceOf(n);
+    const bool extra = place.role == BoxRole::Steps || place.role == BoxRole::Order;
+    const RelationInfo* relation = FindRelation(ValueOfText(screen, BoxNumber(BoxRole::Relation, place.row)));
+    // An extra box its row's relation does not read is hidden; what it shows changes nothing. With no
+    // relation named, the boxes stay as the last relation left them, so they are still checked.
+    const bool read = !extra || !relation ||
+                      (place.role == BoxRole::Steps ? relation->usesSteps : relation->usesOrder);
+    if (!read) return {};
     const std::string& text = BoxText(screen, n);
-    if (text.empty()) return {};
+    if (text.empty()) {
+        if (!extra || !relation) return {};
+        const std::string named = "« " + std::string(relation->listText) + " »";
+        if (place.role == BoxRole::Steps)
+            return "Case vide : choisissez le nombre de crans (1 à 4) ; tant qu'elle est vide, " + named +
+                   " compte 1 cran.";
+        return "Case vide : choisissez le numéro de la catégorie dont l'ordre compte (1 à 6) ; sans lui, " + named +
+               " ne compare aucune position.";
+    }
     const Entries entries = EntriesOf(screen, n);
-    const auto shown = EntryShown(entries, text);
-    if (!shown) return NotAnEntry(screen, n);
-    const std::int32_t stored = screen.rules.value(n);
-    const std::int32_t value = entries[*shown].value;
-    if (stored == value) return {};
-    return "La ligne utilise la valeur " + std::to_string(stored) + ", et non " + Quoted(text) + " (valeur " +
-           std::to_string(value) + ") : choisissez " + Quoted(text) + " de nouveau dans la liste.";
+    if (!EntryShown(entries, text)) return NotAnEntry(screen, n);
+    if (Bearers(entries, text) > 1) {
+        if (IsCategoryRole(place.role))
+            return Quoted(text) + " est le nom de plusieurs catégories de la grille : donnez-leur des noms différents.";
+        const int categoryBox = BoxNumber(place.role == BoxRole::ChoiceA ? BoxRole::CategoryA : BoxRole::CategoryB,
+                                          place.row);
+        return Quoted(text) + " est le nom de plusieurs choix de la catégorie " + Quoted(BoxText(screen, categoryBox)) +
+               " dans la grille : donnez-leur des noms différents.";
+    }
+    return {};
+}
+
+std::vector<int> BoxesFollowingRename(const Puzzle& before, int column, int row, const std::string& name) {
+    const std::string& old = before.name(column, row);
+    if (old.empty() || name.empty() || old == name) return {};
+    // A name that another cell of its kind bears already would mean two things.
+    if (column == 0) {
+        for (int r = 1; r <= kCategories; ++r)
+            if (r != row && before.name(0, r) == name) return {};
+    } else {
+        for (int c = 1; c <= kChoices; ++c)
+            if (c != column && before.name(c, row) == name) return {};
+    }
+    std::vector<int> boxes;
+    for (int k = 1; k <= kRules; ++k)
+        for (const BoxRole side : {BoxRole::CategoryA, BoxRole::CategoryB}) {
+            const int categoryBox = BoxNumber(side, k);
+            const int choiceBox = ChoiceBoxOf(categoryBox);
+            if (column == 0) {
+                if (ValueOfText(before, categoryBox) == row) boxes.push_back(categoryBox);
+                continue;
+            }
+            // The choice box names a choice of the first grid row that bears its category box's name.
+            int listed = 1;
+            while (listed <= kCategories && before.name(0, listed) != BoxText(before, categoryBox)) ++listed;
+            if (listed == row && ValueOfText(before, choiceBox) == column) boxes.push_back(choiceBox);
+        }
+    return boxes;
+}
+
+void RenameCell(Puzzle& screen, int column, int row, const std::string& name) {
+    const std::vector<int> boxes = BoxesFollowingRename(screen, column, row, name);
+    screen.name(column, row) = name;
+    for (const int n : boxes) screen.boxTexts[static_cast<std::size_t>(n - 1)] = name;
 }
 
 } // namespace korvane

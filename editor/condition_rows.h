@@ -47,7 +47,9 @@ std::optional<std::size_t> TypedEntry(const Entries& entries, std::string_view t
 // The entry whose text is `text` exactly.
 std::optional<std::size_t> EntryShown(const Entries& entries, std::string_view text);
 
-// The value box n's text stores with the grid as it is now: that of the entry it shows, 0 for none.
+// The value box n's text stores with the grid as it is now: that of the one entry it shows, 0 when it
+// shows none, or a name that two entries bear (two categories, or two choices of one category, named
+// alike: which one the user means is not known).
 std::int32_t ValueOfText(const Puzzle& screen, int n);
 
 // The choice box whose list follows category box n: changing what n shows changes what it names.
@@ -73,9 +75,20 @@ inline constexpr std::array<BoxRole, kBoxRoles> kClearOrder{BoxRole::CategoryA, 
                                                            BoxRole::CategoryB, BoxRole::ChoiceB, BoxRole::Steps,
                                                            BoxRole::Order};
 
-// Why box n's text does not state what its row solves, in French, for the user; empty when it does.
-// An empty text states nothing and is left to the tidying before a search. Otherwise the text must be an
-// entry of the list the box offers now, and the row must store that entry's value.
+// Why box n does not state what its row needs of it, in French, for the user; empty when it does. A
+// text must be exactly one entry of the list the box offers now. An empty main box is left to the
+// tidying before a search; an empty steps or order box is a problem when the relation its row shows is
+// measured in steps or along an order. Steps and order boxes whose relation does not use them are not
+// read, and have none.
 std::string BoxProblem(const Puzzle& screen, int n);
+
+// Renaming grid cell [column, row] (column 0: a category) to `name`: the boxes that showed the old name,
+// meaning that cell, and are to show `name` now, so that they go on meaning it. None when `name` is
+// empty or already names another cell of its kind (another category, or another choice of the same
+// category): such rows keep the old text and are marked, rather than changed behind the user's back.
+std::vector<int> BoxesFollowingRename(const Puzzle& before, int column, int row, const std::string& name);
+
+// The cell renamed and the boxes that follow it, as above.
+void RenameCell(Puzzle& screen, int column, int row, const std::string& name);
 
 } // namespace korvane

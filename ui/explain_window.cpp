@@ -122,8 +122,9 @@ void ExplainWindow::showReport(const Puzzle& puzzle, Report report) {
     verdict_->setText(QString::fromStdString(ReportVerdict(report_.explanation)));
     const std::vector<std::string> lines = ExplanationLines(report_.explanation, puzzle_);
     // The items left open are drawn in the grid rather than listed.
-    const auto shownLines = report_.explanation.kind == ExplanationKind::OpenCells ? lines.begin() + 1 : lines.end();
-    explanation_->setText(Joined(lines.begin(), shownLines));
+    std::vector<std::string> shown(lines.begin(), report_.explanation.kind == ExplanationKind::OpenCells ? lines.begin() + 1 : lines.end());
+    shown.insert(shown.end(), report_.idleLines.begin(), report_.idleLines.end());
+    explanation_->setText(Joined(shown.begin(), shown.end()));
 
     stepLines_ = StepLines(report_.trace, puzzle_);
     // The last line grades the puzzle, unless a malformed row stops the search before any step.
@@ -149,8 +150,8 @@ void ExplainWindow::reveal(int count) {
     const int total = static_cast<int>(report_.trace.steps.size());
     count = std::min(count, total);
     for (int i = revealed(); i < count; ++i) steps_->addItem(QString::fromStdString(stepLines_[static_cast<std::size_t>(i)]));
-    progress_->setText(total == 0 ? QStringLiteral("Aucune étape : la recherche s'arrête sur la ligne en erreur.")
-                                  : QStringLiteral("Étapes montrées : %1 sur %2").arg(revealed()).arg(total));
+    progress_->setText(total > 0 ? QStringLiteral("Étapes montrées : %1 sur %2").arg(revealed()).arg(total)
+                                 : QString::fromStdString(NoStepText(report_.trace, puzzle_.rules)));
     hint_->setEnabled(revealed() < total);
     all_->setEnabled(revealed() < total);
     stepChosen();

@@ -52,7 +52,6 @@ Puzzle TForm1::puzzleOnScreen() const {
 }
 
 void TForm1::showPuzzle(const Puzzle& puzzle) {
-    ResetRuleTable();
     {
         const QSignalBlocker quiet(SG1); // the boxes are marked once, below, rather than per cell
         for (int column = 0; column <= kChoices; ++column)
@@ -61,13 +60,14 @@ void TForm1::showPuzzle(const Puzzle& puzzle) {
     }
     for (int n = 1; n <= kBoxes; ++n)
         box(n)->setTextSilently(QString::fromStdString(puzzle.boxTexts[static_cast<std::size_t>(n - 1)]));
-    session_.rules = puzzle.rules;
+    // The rules are what the texts name against the names, as after any edit: a value the file holds
+    // beside a text that names something else is not what the row shows, and is not kept.
+    refreshRows();
     for (int k = 1; k <= kRules; ++k) {
         box(BoxNumber(BoxRole::Steps, k))->hide();
         box(BoxNumber(BoxRole::Order, k))->hide();
     }
     for (int k = 1; k <= kRules; ++k) ApplyRelationVisibility(k, session_.rules[k].relation);
-    showProblems(0);
 }
 
 QString TForm1::memoText() const {

@@ -2,6 +2,9 @@
 // in editor/condition_rows.h), the clearing commands and the solve command.
 #include "ui/main_window.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +21,7 @@
 #include "core/search.h"
 #include "core/solution_text.h"
 #include "editor/condition_rows.h"
-#include "editor/normalise.h"
+#include "editor/row_reading.h"
 #include "ui/condition_box.h"
 #include "ui/explain_window.h"
 #include "ui/platform.h"
@@ -129,12 +132,9 @@ void TForm1::setCell(int column, int row, const QString& text) {
 // ---- Condition rows ---------------------------------------------------------------------------------
 
 void TForm1::boxChanged(int n) {
-    StoreSelection(box(n), n);
+    refreshRows();
     const BoxPlace place = PlaceOf(n);
     if (place.role == BoxRole::Relation) ApplyRelationVisibility(place.row, session_.rules.value(n));
-    // A choice box's text names a choice of the category its category box shows: that one now.
-    if (IsCategoryRole(place.role)) session_.rules.value(ChoiceBoxOf(n)) = ValueOfText(puzzleOnScreen(), ChoiceBoxOf(n));
-    showProblems(place.row);
 }
 
 void TForm1::boxTyped(int n, bool deleting) {
@@ -170,8 +170,6 @@ void TForm1::fillList(int n) {
     box(n)->selectKeepingText(shown ? static_cast<int>(*shown) : -1);
 }
 
-void TForm1::StoreSelection(const ConditionBox* box, int n) { session_.rules.value(n) = box->selectedValue(); }
-
 void TForm1::ApplyRelationVisibility(int k, std::int32_t v) {
     const std::optional<ExtraBoxes> shown = ExtraBoxesFor(v);
     if (!shown) return;
@@ -183,8 +181,7 @@ void TForm1::ClearConditionRow(int k) {
     for (BoxRole role : kClearOrder) box(BoxNumber(role, k))->setTextSilently(QString());
     box(BoxNumber(BoxRole::Steps, k))->hide();
     box(BoxNumber(BoxRole::Order, k))->hide();
-    session_.rules[k] = Rule{};
-    showProblems(k);
+    refreshRows();
 }
 
 void TForm1::Clear01Click() { ClearConditionRow(1); }
@@ -193,17 +190,49 @@ void TForm1::BitBtn20Click() {
     for (int k = 1; k <= kRules; ++k) ClearConditionRow(k);
 }
 
-void TForm1::ResetRuleTable() { session_.rules = RuleTable{}; }
-
-void TForm1::showProblems(int k) {
+void TForm1::refreshRows() {
     const Puzzle screen = puzzleOnScreen();
-    for (int row = k == 0 ? 1 : k; row <= (k == 0 ? kRules : k); ++row)
+    gridNames_ = screen.names;
+    const RowsReading reading = ReadRows(screen);
+    session_.rules = reading.values;
+    if (session_.searching && !(reading.stated == session_.stated)) session_.rowsChangedDuringSearch = true;
+    session_.stated = reading.stated; // in place: a running search reads it from its next check on
+    for (int k = 1; k <= kRules; ++k) {
+        const RowReading& row = reading.row(k);
         for (const BoxRoleInfo& info : kBoxRoleTable) {
-            const int n = BoxNumber(info.role, row);
-            box(n)->setProblem(QString::fromStdString(BoxProblem(screen, n)));
+            const auto note = std::find_if(row.notes.begin(), row.notes.end(),
+                                           [&](const BoxNote& n) { return n.role == info.role; });
+            box(BoxNumber(info.role, k))->setProblem(note == row.notes.end() ? QString() : QString::fromStdString(note->why));
         }
-    // Every edit of the rows or the grid passes here.
+    }
     emit rowsEdited();
+}
+
+void TForm1::gridEdited() {
+    Puzzle before;
+    before.names = gridNames_;
+    before.boxTexts = boxTexts();
+    for (int column = 0; column <= kChoices; ++column)
+        for (int row = 1; row <= kCategories; ++row) {
+            const std::string now = cell(column, row).toStdString();
+            if (now == before.name(column, row)) continue;
+            for (const int n : BoxesFollowingRename(before, column, row, now)) {
+                box(n)->setTextSilently(QString::fromStdString(now));
+                before.boxTexts[static_cast<std::size_t>(n - 1)] = now;
+            }
+            before.name(column, row) = now;
+        }
+    refreshRows();
+}
+
+void TForm1::showIdleRows() {
+    Puzzle screen = puzzleOnScreen();
+    const RowsReading reading = ReadRows(screen);
+    const std::vector<IdleRow> idle = IdleRows(reading, screen);
+    QStringList lines;
+    for (const IdleRow& row : idle) lines.append(QString::fromStdString(row.line));
+    Label24->setText(QString::fromStdString(IdleRowsNotice(idle)));
+    Label24->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 std::array<std::string, kBoxes> TForm1::boxTexts() const {
@@ -230,9 +259,13 @@ void TForm1::BitBtn19Click() {
     Memo1->setUndoRedoEnabled(false);
     const auto undoBack = qScopeGuard([this] { Memo1->setUndoRedoEnabled(true); });
     Label17->clear();
+    Label24->clear();
+    Label24->setToolTip(QString());
     drawAttentionToExplain(false);
     Edit1->setText(QStringLiteral("0"));
-    ClearEmptyRuleFields(session_.rules, boxTexts());
+    // The rows as they show now, tidied: empty boxes state nothing, incomplete rows no condition.
+    refreshRows();
+    session_.rowsChangedDuringSearch = false;
     platform_.pump();
     if (session_.closing) throw SilentAbort();
     session_.abortRequested = false;
@@ -245,13 +278,27 @@ void TForm1::BitBtn19Click() {
                           options_.pumpInterval);
     SearchOptions searchOptions;
     searchOptions.listLimit = options_.listLimit;
-    const SearchResult result = Search(session_.rules, observer, searchOptions);
+    const SearchResult result = Search(session_.stated, observer, searchOptions);
     if (session_.closing) throw SilentAbort(); // the window is gone: nothing more to show
+    if (std::exchange(session_.explainAfterSearch, false))
+        QMetaObject::invokeMethod(this, [this] { runCommand(Command::Explain); }, Qt::QueuedConnection);
 
     if (result.outcome == SearchOutcome::Aborted) AbandonSearch();
     observer.solutionsCounted(result.count);
     observer.flush();
     if (result.count > result.listed) Memo1->appendPlainText(UnlistedLine(result.count - result.listed, options_.listLimit));
+    if (session_.rowsChangedDuringSearch) {
+        // The search read the rows afresh at every check: what it counted holds for no one set of rows.
+        ProgressBar1->hide();
+        ProgressBar2->hide();
+        Label17->setText(QStringLiteral("Lignes modifiées pendant la recherche"));
+        Label24->setText(QStringLiteral("Ce nombre ne vaut ni pour les lignes d'avant ni pour celles d'après : "
+                                        "appuyez de nouveau sur « soluce »."));
+        drawAttentionToExplain(false);
+        platform_.beep();
+        return;
+    }
+    showIdleRows();
     if (result.outcome == SearchOutcome::RuleError) {
         // The bars stay shown and nothing sounds: the solve ends on the message.
         drawAttentionToExplain(true);
@@ -268,7 +315,8 @@ void TForm1::BitBtn19Click() {
 QString TForm1::ruleErrorText(const SearchResult& result) const {
     QString text = Text(result.errorText);
     // The explanation finds the same row the search stopped at, and says which of its boxes is at fault.
-    const Puzzle screen = puzzleOnScreen();
+    Puzzle screen = puzzleOnScreen();
+    screen.rules = session_.stated;
     const Explanation explanation = Explain(screen.rules);
     if (explanation.kind != ExplanationKind::RuleError || explanation.malformed.row != result.errorRule) return text;
     text += QLatin1Char('\n');
@@ -279,7 +327,12 @@ QString TForm1::ruleErrorText(const SearchResult& result) const {
 // ---- Explanation ------------------------------------------------------------------------------------
 
 void TForm1::BitBtn25Click() {
-    if (session_.searching) return; // the rows are the search's until it ends
+    if (session_.searching) {
+        // Explaining solves the rows again: it waits for the search, which says so in the meantime.
+        session_.explainAfterSearch = true;
+        Label24->setText(QStringLiteral("« Pourquoi ? » : l'explication s'ouvrira à la fin de la recherche."));
+        return;
+    }
     drawAttentionToExplain(false);
     if (!explainWindow_) {
         explainWindow_ = new ExplainWindow(platform_, this);
@@ -294,9 +347,12 @@ void TForm1::BitBtn25Click() {
 void TForm1::explain() {
     if (session_.searching) return;
     Puzzle puzzle = puzzleOnScreen();
-    // Explained as "soluce" would search them, without tidying the rows the window holds.
-    ClearEmptyRuleFields(puzzle.rules, puzzle.boxTexts);
-    explainWindow_->showReport(puzzle, MakeReport(puzzle.rules));
+    // Explained as "soluce" would search them.
+    const RowsReading reading = ReadRows(puzzle);
+    puzzle.rules = reading.stated;
+    Report report = MakeReport(puzzle.rules);
+    for (IdleRow& row : IdleRows(reading, puzzle)) report.idleLines.push_back(std::move(row.line));
+    explainWindow_->showReport(puzzle, std::move(report));
 }
 
 void TForm1::highlightRows(const QList<int>& rows) {

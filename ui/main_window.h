@@ -66,13 +66,9 @@ public:
     // stay: the entry the text shows, if any, becomes the selected one.
     void FillCategoryList(int n);
     void FillChoiceList(int n);
-    // Stores the selected entry of box n into its field: the grid row or column the entry names, which
-    // is its position + 1 when the grid has no gaps; 0 when no entry is selected.
-    void StoreSelection(const ConditionBox* box, int n);
     // Shows row k's steps and order boxes as relation value v needs them; other values change nothing.
     void ApplyRelationVisibility(int k, std::int32_t v);
     void ClearConditionRow(int k);
-    void ResetRuleTable();
 
     ConditionBox* box(int n) const { return boxes_[static_cast<std::size_t>(n - 1)]; }
     // SG1 cell text; row 0 is the header row.
@@ -99,8 +95,14 @@ private:
     void boxTyped(int n, bool deleting);
     // Rebuilds box n's list from the grid, selecting the entry its text shows.
     void fillList(int n);
-    // Marks the boxes of row k (0: of every row) whose text does not state what the row solves.
-    void showProblems(int k);
+    // Reads the rows from the grid and the boxes as they show now (editor/row_reading.h) into the rule
+    // tables the save and the search use, and marks the boxes that do not state what their row needs.
+    // Every edit of the rows or the grid ends here.
+    void refreshRows();
+    // A grid cell was edited: the boxes that named a renamed cell follow it (editor/condition_rows.h).
+    void gridEdited();
+    // Label24 and its tooltip: the rows that the solve just made left out or found without effect.
+    void showIdleRows();
     // The error message of a rule that stopped the search, with the row and box at fault.
     QString ruleErrorText(const SearchResult& result) const;
     void runCommand(layout::Command command);
@@ -137,10 +139,13 @@ private:
     QPlainTextEdit* Memo1 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QLabel* Label17 = nullptr;
+    QLabel* Label24 = nullptr; // the idle rows of the last solve
     QProgressBar* ProgressBar1 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
     std::array<QLabel*, kRules> rowNumbers_{};
     ExplainWindow* explainWindow_ = nullptr; // built on first use
+    // The grid's names as the rows were last read against them: what a cell edit renamed.
+    std::array<std::string, kNameCells> gridNames_{};
 };
 
 } // namespace korvane

@@ -11,8 +11,15 @@
 namespace korvane {
 
 struct Session {
-    // The coded conditions: written by the condition rows and the load command, read by the search.
+    // The coded conditions, read from the rows as they show now (editor/row_reading.h) after every edit:
+    // `rules` holds the value each box's text names, which a save writes; `stated` the same tidied as for a
+    // search, which the running search reads.
     RuleTable rules;
+    RuleTable stated;
+    // Set when `stated` changes while a search runs: its count then belongs to neither set of rows.
+    bool rowsChangedDuringSearch = false;
+    // "Pourquoi ?" was pressed during a search: the explanation opens when the search ends.
+    bool explainAfterSearch = false;
     // Set by "Abandon" and by closing the window; cleared near the start of every solve.
     bool abortRequested = false;
     // True while a solve command runs; a second one is not started meanwhile.

@@ -106,7 +106,7 @@ void TForm1::buildGrid() {
     for (int c = 0; c <= kChoices; ++c) empty.append(QString());
     SG1->setHorizontalHeaderLabels(empty);
     // A name typed, changed or erased changes what the condition boxes' texts name.
-    connect(SG1, &QTableWidget::itemChanged, this, [this] { handle([&] { showProblems(0); }); });
+    connect(SG1, &QTableWidget::itemChanged, this, [this] { handle([&] { gridEdited(); }); });
 }
 
 void TForm1::buildConditionRows() {
@@ -192,6 +192,14 @@ void TForm1::buildBottomArea() {
     Label17->setGeometry(kStatus.left, kStatus.top,
                          std::clamp(verdictWidth + 2, kStatus.width, kClientWidth - kStatus.left - 4), kStatus.height);
     SetColour(Label17, QPalette::WindowText, kRed);
+
+    Label24 = new QLabel(this);
+    Label24->setObjectName(QStringLiteral("Label24"));
+    Label24->setFont(WindowFont(kFontPixels, false));
+    Label24->setWordWrap(true);
+    Label24->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetGeometry(Label24, kIdleNotice);
+    SetColour(Label24, QPalette::WindowText, kMaroon);
 
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
         const ButtonSpec& def = kButtons[i];

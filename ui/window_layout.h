@@ -110,6 +110,8 @@ inline constexpr Rect kCount{548, 556, 49, 21};          // Edit1
 inline constexpr std::string_view kCountHint = "Nombre de solutions trouvées";
 inline constexpr Rect kStatus{548, 664, 261, 20};        // Label17
 inline constexpr int kStatusPixels = 12;
+// Label24: the rows the last solve left out or found without effect, right of "Pourquoi ?".
+inline constexpr Rect kIdleNotice{634, 688, 245, 42};
 inline constexpr Rect kInnerBar{544, 620, 265, 16};      // ProgressBar1
 inline constexpr Rect kOuterBar{544, 640, 265, 16};      // ProgressBar2
 

@@ -45,12 +45,13 @@ inline QJsonObject Json(const Run& run) {
     return json;
 }
 
-// zebra.e65 saved as `path` with row 3 naming a category 9, its box still showing "Couleur", as a damaged
-// file may hold it: the solve stops there with "Erreur 201". False when it could not be written.
+// zebra.e65 saved as `path` with row 3's category box B showing "Coleur", which names no category: the
+// solve stops there with "Erreur 201". False when it could not be written.
 inline bool SaveMalformedZebra(const QString& path) {
     auto zebra = korvane::LoadPuzzleFile(Example("zebra.e65"));
     auto* puzzle = std::get_if<korvane::Puzzle>(&zebra);
     if (!puzzle) return false;
-    puzzle->rules[3].categoryB = 9;
+    puzzle->boxTexts[14 - 1] = "Coleur";
+    puzzle->rules[3].categoryB = 0;
     return !korvane::SavePuzzleFile(path, *puzzle);
 }

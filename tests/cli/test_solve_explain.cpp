@@ -85,9 +85,9 @@ void TestSolveExplain::namesTheRowAndBoxThatStopTheSolve() {
     const Run run = Solve({QStringLiteral("--explain"), malformed_});
     QCOMPARE(run.exitCode, 3);
     QCOMPARE(run.err, QByteArray("korvane-solve: condition 3 : Erreur 201\n"));
-    QCOMPARE(run.out, QByteArray("« Erreur 201 » à la ligne 3 : la case de catégorie de droite (« Couleur », valeur 9) "
+    QCOMPARE(run.out, QByteArray("« Erreur 201 » à la ligne 3 : la case de catégorie de droite (« Coleur ») "
                                  "ne désigne aucune des six catégories.\n"
-                                 "Ligne 3 : Boisson Café — Correspond à — Couleur Verte\n"));
+                                 "Ligne 3 : Boisson Café — Correspond à — Coleur Verte\n"));
 }
 
 void TestSolveExplain::jsonCarriesTheExplanation() {

@@ -245,12 +245,20 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "« Mars » ne désigne aucun choix : la case de catégorie à sa gauche ne désigne aucune catégorie de la "
                     "grille."},
-        ProblemCase{"AValueThatIsNotTheNameShown",
-                    {{4, "Couleur"}},
-                    Rule{0, 0, 0, 9, 0, 0, 0},
-                    4,
-                    "La ligne utilise la valeur 9, et non « Couleur » (valeur 3) : choisissez « Couleur » de nouveau "
-                    "dans la liste."}),
+        ProblemCase{"AValueTheTextDoesNotNameIsNoProblemOfTheText", {{4, "Couleur"}}, Rule{0, 0, 0, 9, 0, 0, 0}, 4, ""},
+        ProblemCase{"AStepsBoxItsRelationDoesNotRead", {{3, "Correspond à"}, {81, "deux"}}, Rule{}, 81, ""},
+        ProblemCase{"AnEmptyOrderBoxThatThePositionalRelationNeeds",
+                    {{3, "A droite de"}},
+                    Rule{},
+                    97,
+                    "Case vide : choisissez le numéro de la catégorie dont l'ordre compte (1 à 6) ; sans lui, « A droite "
+                    "de » ne compare aucune position."},
+        ProblemCase{"AnEmptyStepsBoxCountsOneStep",
+                    {{3, "Contigu de"}, {97, "1"}},
+                    Rule{},
+                    81,
+                    "Case vide : choisissez le nombre de crans (1 à 4) ; tant qu'elle est vide, « Contigu de » compte 1 "
+                    "cran."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChoiceBoxOf, TheChoiceBoxRightOfEachCategoryBox) {

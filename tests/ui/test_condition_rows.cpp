@@ -237,15 +237,6 @@ private slots:
         QVERIFY(f.platform.shown.empty());
     }
 
-    void resetRuleTableTouchesNoWidget() {
-        Fixture f;
-        QVERIFY(f.enterPuzzle(Zebra()));
-        f.form->ResetRuleTable();
-        QCOMPARE(f.session.rules, RuleTable{});
-        QCOMPARE(f.box(21)->currentText(), QStringLiteral("Couleur"));
-        QVERIFY(f.box(85)->isVisible());
-    }
-
     // Faults of rows that solved something other than what they showed.
 
     void retypingANameIntoABoxWhoseListWasNeverOpenedStoresIt() {
@@ -360,8 +351,8 @@ private slots:
         QTest::addColumn<QString>("why");
         QTest::addColumn<QString>("right");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("a category name in an order box")
-            << 97 << "Maison" << "« Maison » n'est pas un numéro de catégorie : choisissez un nombre de 1 à 6." << "1"
+        QTest::newRow("a category name in an order box") // row 5, "Voisin droit de"
+            << 101 << "Maison" << "« Maison » n'est pas un numéro de catégorie : choisissez un nombre de 1 à 6." << "1"
             << "N° de la catégorie à utiliser";
         QTest::newRow("a category that is not in the grid")
             << 1 << "Planète"
@@ -396,15 +387,44 @@ private slots:
         QVERIFY(b->lineEdit()->palette().color(QPalette::Text) != QColor(Qt::red));
     }
 
-    void aNameChangedInTheGridMarksTheBoxesThatShowIt() {
+    void aNameRenamedInTheGridIsRenamedInTheBoxesThatMeantIt() {
         Fixture f;
         f.load(ExamplePath("zebra.e65"));
         QVERIFY(!f.box(5)->marked());
         f.typeCell(1, 3, "Carmin"); // "Rouge" renamed
-        QVERIFY(f.box(5)->marked());
-        QCOMPARE(f.session.rules[1].choiceB, 1); // editing the grid changes no stored value
-        f.typeCell(1, 3, "Rouge");
+        QCOMPARE(f.box(5)->currentText(), QStringLiteral("Carmin"));
         QVERIFY(!f.box(5)->marked());
+        QCOMPARE(f.session.rules[1].choiceB, 1);
+        f.typeCell(0, 3, "Teinte"); // the category "Couleur" renamed
+        QCOMPARE(f.box(4)->currentText(), QStringLiteral("Teinte"));
+        QCOMPARE(f.session.rules[1], (Rule{2, 1, 1, 3, 1, 0, 0}));
+        QCOMPARE(f.box(14)->currentText(), QStringLiteral("Teinte")); // row 3's side B too
+    }
+
+    void aNameEmptiedOrGivenToTwoCellsLeavesItsRowsMarked_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("emptied") << QString();
+        QTest::newRow("the name of another choice") << QStringLiteral("Verte");
+    }
+    void aNameEmptiedOrGivenToTwoCellsLeavesItsRowsMarked() {
+        QFETCH(QString, name);
+        Fixture f;
+        f.load(ExamplePath("zebra.e65"));
+        if (name.isEmpty()) {
+            auto* grid = f.widget<QTableWidget>("SG1");
+            grid->setFocus();
+            grid->setCurrentCell(2, 1);
+            QTest::keyClick(grid, Qt::Key_Delete);
+        } else {
+            f.typeCell(1, 3, name);
+        }
+        QCOMPARE(f.box(5)->currentText(), QStringLiteral("Rouge"));
+        QVERIFY(f.box(5)->marked());
+        QCOMPARE(f.session.rules[1].choiceB, 0);
+        // A text that two cells bear names neither: row 3 showed "Verte".
+        QCOMPARE(f.box(15)->marked(), !name.isEmpty());
+        f.click("BitBtn19");
+        QVERIFY(f.form->findChild<QLabel*>("Label24")->text().contains(QStringLiteral("ligne")));
     }
 
     void changingACategoryMakesItsChoiceBoxNameAChoiceOfTheNewOne() {
