@@ -105,12 +105,17 @@ void ConditionBox::setHint(const QString& hint) {
 
 void ConditionBox::setProblem(const QString& problem) {
     const bool mark = !problem.isEmpty();
-    if (mark == marked_ && (!mark || toolTip() == problem)) return;
+    // An empty box has no text to colour: its field is tinted instead.
+    const bool tint = mark && currentText().isEmpty();
+    if (mark == marked_ && tint == tinted_ && (!mark || toolTip() == problem)) return;
     marked_ = mark;
+    tinted_ = tint;
     setToolTip(mark ? problem : hint_);
-    // Only the text's colour is the edit field's own; the rest of its palette stays the box's.
+    // Only the text's colour, or an empty field's background, is the edit field's own; the rest of its
+    // palette stays the box's.
     QPalette palette;
     if (mark) palette.setColor(QPalette::Text, Qt::red);
+    if (tint) palette.setColor(QPalette::Base, QColor(0xFF, 0xC8, 0xC8));
     lineEdit()->setPalette(palette);
 }
 

@@ -32,7 +32,8 @@ public:
 
     // The tooltip the box shows while its text is sound.
     void setHint(const QString& hint);
-    // Marks the text in red with `problem` as tooltip; an empty `problem` takes the mark away.
+    // Marks the text in red with `problem` as tooltip, or an empty box's field with a red tint; an empty
+    // `problem` takes the mark away.
     void setProblem(const QString& problem);
     bool marked() const { return marked_; }
 
@@ -66,6 +67,7 @@ private:
     bool listBuilt_ = false; // the list window exists, with its fixed entry height
     bool deleting_ = false;  // the edit being reported was made by Backspace or Delete
     bool marked_ = false;
+    bool tinted_ = false; // marked while empty: the field's background shows the mark
     QString hint_;
 };
 

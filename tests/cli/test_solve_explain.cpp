@@ -31,6 +31,7 @@ private slots:
     void explainsAfterTheVerdict();
     void namesTheRowAndBoxThatStopTheSolve();
     void jsonCarriesTheExplanation();
+    void namesTheRowsThatConstrainNothing();
     void takesNoValue();
 
 private:
@@ -88,6 +89,36 @@ void TestSolveExplain::namesTheRowAndBoxThatStopTheSolve() {
     QCOMPARE(run.out, QByteArray("« Erreur 201 » à la ligne 3 : la case de catégorie de droite (« Coleur ») "
                                  "ne désigne aucune des six catégories.\n"
                                  "Ligne 3 : Boisson Café — Correspond à — Coleur Verte\n"));
+}
+
+void TestSolveExplain::namesTheRowsThatConstrainNothing() {
+    // Zebra with row 10's order box emptied and a row 15 left half typed: the search reads the first as
+    // true of every matching and leaves the second out, and both are named whatever the verdict.
+    auto zebra = korvane::LoadPuzzleFile(Example("zebra.e65"));
+    auto& puzzle = std::get<korvane::Puzzle>(zebra);
+    puzzle.boxTexts[106 - 1].clear();
+    puzzle.boxTexts[71 - 1] = "Nation";
+    puzzle.boxTexts[73 - 1] = "Correspond à";
+    const QString path = dir_.filePath(QStringLiteral("idle.e65"));
+    QVERIFY(!korvane::SavePuzzleFile(path, puzzle));
+    const QByteArray idle =
+        "Ligne 10 : sans catégorie d'ordre (case « N° de la catégorie à utiliser »), « Contigu de » vaut pour toute "
+        "solution : elle ne contraint rien.\n"
+        "Ligne 15 : incomplète (la case de choix de gauche est vide), laissée de côté.\n";
+    const Run run = Solve({QStringLiteral("--count"), QStringLiteral("--explain"), path});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith("Nombre de solutions trouvées : 2\n"), run.out.constData());
+    QVERIFY2(run.out.endsWith(idle), run.out.constData());
+    // Without the emptied box, the one solution; the half row is still named.
+    puzzle.boxTexts[106 - 1] = "1";
+    QVERIFY(!korvane::SavePuzzleFile(path, puzzle));
+    const QJsonObject json = Json(Solve({QStringLiteral("--json"), QStringLiteral("--explain"), path}));
+    QCOMPARE(json[QStringLiteral("count")].toInt(), 1);
+    const QJsonArray rows = json[QStringLiteral("idleRows")].toArray();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].toObject()[QStringLiteral("row")].toInt(), 15);
+    QCOMPARE(rows[0].toObject()[QStringLiteral("kind")].toString(), QStringLiteral("left-out"));
+    QVERIFY(!Json(Solve({QStringLiteral("--json"), QStringLiteral("--explain"), Example("zebra.e65")})).contains(QStringLiteral("idleRows")));
 }
 
 void TestSolveExplain::jsonCarriesTheExplanation() {

@@ -427,6 +427,43 @@ private slots:
         QVERIFY(f.form->findChild<QLabel*>("Label24")->text().contains(QStringLiteral("ligne")));
     }
 
+    void aRowCompletedAfterASolveStatesItsCondition() {
+        Fixture f;
+        f.load(ExamplePath("zebra.e65"));
+        QVERIFY(f.enterCondition(15, {"Nation", "Anglais", "Correspond à", "", ""}));
+        f.click("BitBtn19");
+        auto* idle = f.widget<QLabel>("Label24");
+        QCOMPARE(idle->text(), QStringLiteral("Laissée de côté : ligne 15."));
+        QCOMPARE(idle->toolTip(), QStringLiteral("Ligne 15 : incomplète (la case de catégorie de droite est vide), laissée de côté."));
+        QCOMPARE(f.session.rules[15].relation, 1); // what the text names, and what a save writes
+        QCOMPARE(f.session.stated[15].relation, 0);
+        QVERIFY(f.enterCondition(15, {"", "", "", "Couleur", "Verte"}));
+        QCOMPARE(f.session.stated[15], (Rule{2, 1, 1, 3, 2, 0, 0}));
+        f.click("BitBtn19");
+        QCOMPARE(f.widget<QLabel>("Label17")->text(), QStringLiteral("Nombre de solutions trouvées : 0"));
+        QCOMPARE(idle->text(), QString());
+    }
+
+    void aPositionalRowWithAnEmptyOrderBoxIsMarkedAndNamed() {
+        Fixture f;
+        f.load(ExamplePath("zebra.e65"));
+        ConditionBox* order = f.box(106); // row 10, "Contigu de"
+        QVERIFY(order->isVisible());
+        order->lineEdit()->selectAll();
+        QTest::keyClick(order->lineEdit(), Qt::Key_Delete);
+        QCOMPARE(order->currentText(), QString());
+        QVERIFY(order->marked());
+        QVERIFY(order->toolTip().startsWith(QStringLiteral("Case vide : choisissez le numéro de la catégorie")));
+        // Nothing to colour red: the empty field is tinted.
+        QVERIFY(order->lineEdit()->palette().color(QPalette::Base) != f.box(105)->lineEdit()->palette().color(QPalette::Base));
+        f.click("BitBtn19");
+        QCOMPARE(f.widget<QLabel>("Label24")->text(), QStringLiteral("Sans effet : ligne 10."));
+        QVERIFY(f.widget<QLabel>("Label24")->toolTip().startsWith(QStringLiteral("Ligne 10 : sans catégorie d'ordre")));
+        TypeText(order->lineEdit(), "1");
+        QVERIFY(!order->marked());
+        QCOMPARE(order->lineEdit()->palette().color(QPalette::Base), f.box(105)->lineEdit()->palette().color(QPalette::Base));
+    }
+
     void changingACategoryMakesItsChoiceBoxNameAChoiceOfTheNewOne() {
         Fixture f;
         f.typeGrid(Zebra());

@@ -214,17 +214,22 @@ private slots:
         QVERIFY(!why->font().bold());
     }
 
-    void nothingIsExplainedDuringASearch() {
+    void whyDuringASearchExplainsOnceItEnds() {
         Fixture f;
         f.load(ExamplePath("zebra.e65"));
+        QString said;
         f.platform.onPump = [&](int pump) {
-            if (pump == 2) f.click("BitBtn25");
+            if (pump != 2) return;
+            f.click("BitBtn25");
+            said = f.widget<QLabel>("Label24")->text();
         };
         f.click("BitBtn19");
         QVERIFY(f.platform.pumps >= 2);
-        QVERIFY(!ExplainForm(f));
+        QCOMPARE(said, QStringLiteral("« Pourquoi ? » : l'explication s'ouvrira à la fin de la recherche."));
+        QVERIFY(!ExplainForm(f)); // not in the middle of the search
         f.platform.onPump = {};
-        f.click("BitBtn25");
+        QTRY_VERIFY(ExplainForm(f) && ExplainForm(f)->isVisible());
+        QCOMPARE(InExplanation<QLabel>(f, "VerdictLabel")->text(), QStringLiteral("Solution unique"));
         // A refresh asked for during a search is ignored too.
         auto* verdict = InExplanation<QLabel>(f, "VerdictLabel");
         f.load(ExamplePath("relay.e65"));
@@ -240,6 +245,23 @@ private slots:
         QVERIFY(f.platform.pumps - before >= 2);
         QCOMPARE(verdict->text(), QStringLiteral("Solution unique"));
         QVERIFY(InExplanation<QLabel>(f, "StaleLabel")->isVisible());
+    }
+
+    void withoutStepsItSaysWhy() {
+        Fixture f;
+        f.typeGrid(Zebra());
+        f.click("BitBtn25"); // no row at all
+        QCOMPARE(InExplanation<QLabel>(f, "StepCount")->text(), QStringLiteral("Aucune étape : aucune ligne n'énonce de condition."));
+        QVERIFY(f.enterCondition(1, {"Nation", "Anglais", "Ne correspond pas à", "Couleur", "Rouge"}));
+        Click(InExplanation<QPushButton>(f, "RefreshButton"));
+        QCOMPARE(InExplanation<QLabel>(f, "StepCount")->text(), QStringLiteral("Étapes montrées : 0 sur 1"));
+        QVERIFY(f.enterCondition(1, {"", "", "", "", ""}));
+        f.box(3)->lineEdit()->selectAll();
+        TypeText(f.box(3)->lineEdit(), "Loin de"); // the row states nothing; the explanation names it
+        Click(InExplanation<QPushButton>(f, "RefreshButton"));
+        QCOMPARE(InExplanation<QLabel>(f, "StepCount")->text(), QStringLiteral("Aucune étape : aucune ligne n'énonce de condition."));
+        QVERIFY(InExplanation<QLabel>(f, "ExplanationText")->text().contains(
+            QStringLiteral("Ligne 1 : « Loin de » n'est aucune des dix relations, la ligne est laissée de côté.")));
     }
 };
 
