@@ -52,7 +52,7 @@ std::string InertRowLine(const InertRow& inert, const Puzzle& puzzle) {
         const std::string& shown =
             puzzle.boxTexts[static_cast<std::size_t>(BoxNumber(left ? BoxRole::ChoiceA : BoxRole::ChoiceB, inert.row) - 1)];
         why = std::string("la case de choix de ") + (left ? "gauche" : "droite") +
-              (shown.empty() ? " est vide" : " (« " + shown + " ») ne désigne aucun choix de sa catégorie") +
+              (shown.empty() ? " est vide" : " (« " + shown + " ») ne désigne aucun choix précis de sa catégorie") +
               ", " + relation + " vaut donc pour toute solution";
         break;
     }

@@ -322,7 +322,7 @@ TEST(IdleRows, EveryKindInRowOrderWithItsNotice) {
     EXPECT_EQ(idle[1].line, "Ligne 3 : La case de choix de droite — « Verdâtre » n'est pas un choix de la catégorie "
                             "« Couleur » dans la grille.");
     EXPECT_EQ(idle[2].kind, IdleRow::Kind::LeftOut);
-    EXPECT_EQ(idle[3].line, "Ligne 6 : la case de choix de droite (« Zébu ») ne désigne aucun choix de sa catégorie, "
+    EXPECT_EQ(idle[3].line, "Ligne 6 : la case de choix de droite (« Zébu ») ne désigne aucun choix précis de sa catégorie, "
                             "« Ne correspond pas à » vaut donc pour toute solution : elle ne contraint rien.");
     EXPECT_EQ(IdleRowsNotice(idle), "Laissées de côté : lignes 2 et 4. Sans effet : ligne 6. À corriger : ligne 3.");
     EXPECT_EQ(IdleRowsNotice({}), "");
