@@ -293,7 +293,7 @@ void TForm1::BitBtn19Click() {
         ProgressBar2->hide();
         Label17->setText(QStringLiteral("Lignes modifiées pendant la recherche"));
         Label24->setText(QStringLiteral("Ce nombre ne vaut ni pour les lignes d'avant ni pour celles d'après : "
-                                        "appuyez de nouveau sur « soluce »."));
+                                        "appuyez de nouveau sur «\u00A0soluce\u00A0»."));
         drawAttentionToExplain(false);
         platform_.beep();
         return;

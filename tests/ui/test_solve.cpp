@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(f.memoLines(), ZebraSolution());
         // What was counted belongs to neither set of rows: the window says so rather than give a verdict.
         QCOMPARE(label17(f), QStringLiteral("Lignes modifiées pendant la recherche"));
-        QVERIFY(f.widget<QLabel>("Label24")->text().contains(QStringLiteral("appuyez de nouveau sur « soluce »")));
+        QVERIFY(f.widget<QLabel>("Label24")->text().contains(QStringLiteral("appuyez de nouveau sur «\u00A0soluce\u00A0»")));
         f.platform.onPump = nullptr;
         f.click("BitBtn19");
         QCOMPARE(label17(f), QStringLiteral("Solution unique trouvée : FÉLICITATIONS"));
