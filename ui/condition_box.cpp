@@ -29,7 +29,19 @@ bool IsStepKey(int key) {
            key == Qt::Key_Home || key == Qt::Key_End;
 }
 
+QList<QKeySequence> WithKeys(QKeySequence::StandardKey standard, std::initializer_list<QKeySequence> more) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+    for (const QKeySequence& key : more)
+        if (!keys.contains(key)) keys.append(key);
+    return keys;
+}
+
 } // namespace
+
+QList<QKeySequence> UndoKeys() { return WithKeys(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)}); }
+QList<QKeySequence> RedoKeys() {
+    return WithKeys(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+}
 
 ConditionBox::ConditionBox(int entryHeight, QWidget* parent) : QComboBox(parent), entryHeight_(entryHeight) {
     // An edit field of our own makes the box editable without building its list window now; that
@@ -137,6 +149,18 @@ void ConditionBox::noteKey(const QKeyEvent* event) {
 bool ConditionBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lineEdit() && event->type() == QEvent::KeyPress) noteKey(static_cast<QKeyEvent*>(event));
     return QComboBox::eventFilter(watched, event);
+}
+
+bool ConditionBox::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Undo and redo are the window's, for the whole puzzle, not the edit field's for its text.
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (UndoKeys().contains(pressed) || RedoKeys().contains(pressed)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QComboBox::event(event);
 }
 
 void ConditionBox::keyPressEvent(QKeyEvent* event) {

@@ -5,10 +5,17 @@
 #pragma once
 
 #include <QComboBox>
+#include <QKeySequence>
+#include <QList>
 
 #include "editor/condition_rows.h"
 
 namespace korvane {
+
+// The keys of undo and redo for the whole puzzle: the platform's own, and Ctrl+Z, Ctrl+Maj+Z and Ctrl+Y
+// wherever it has others.
+QList<QKeySequence> UndoKeys();
+QList<QKeySequence> RedoKeys();
 
 class ConditionBox final : public QComboBox {
     Q_OBJECT
@@ -52,6 +59,7 @@ signals:
     void userChanged();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -138,6 +139,7 @@ void TForm1::boxChanged(int n) {
 }
 
 void TForm1::boxTyped(int n, bool deleting) {
+    typing_ = n;
     // The list is whatever the grid holds now, whether or not it was ever opened.
     const Puzzle screen = puzzleOnScreen();
     const Entries entries = EntriesOf(screen, n);
@@ -239,6 +241,56 @@ std::array<std::string, kBoxes> TForm1::boxTexts() const {
     std::array<std::string, kBoxes> texts;
     for (int n = 1; n <= kBoxes; ++n) texts[static_cast<std::size_t>(n - 1)] = box(n)->currentText().toStdString();
     return texts;
+}
+
+// ---- Undo -------------------------------------------------------------------------------------------
+
+ScreenState TForm1::screenState() const {
+    ScreenState state;
+    for (int column = 0; column <= kChoices; ++column)
+        for (int row = 1; row <= kCategories; ++row)
+            state.names[static_cast<std::size_t>(column * kCategories + row - 1)] = cell(column, row).toStdString();
+    state.boxTexts = boxTexts();
+    for (int k = 1; k <= kRules; ++k) {
+        state.extraShown[static_cast<std::size_t>(k - 1)] = !box(BoxNumber(BoxRole::Steps, k))->isHidden();
+        state.extraShown[static_cast<std::size_t>(kRules + k - 1)] = !box(BoxNumber(BoxRole::Order, k))->isHidden();
+    }
+    return state;
+}
+
+void TForm1::showScreenState(const ScreenState& state) {
+    {
+        const QSignalBlocker quiet(SG1);
+        for (int column = 0; column <= kChoices; ++column)
+            for (int row = 1; row <= kCategories; ++row)
+                setCell(column, row, QString::fromStdString(state.names[static_cast<std::size_t>(column * kCategories + row - 1)]));
+    }
+    for (int n = 1; n <= kBoxes; ++n) {
+        const QString text = QString::fromStdString(state.boxTexts[static_cast<std::size_t>(n - 1)]);
+        if (box(n)->currentText() != text) box(n)->setTextSilently(text);
+    }
+    for (int k = 1; k <= kRules; ++k) {
+        box(BoxNumber(BoxRole::Steps, k))->setVisible(state.extraShown[static_cast<std::size_t>(k - 1)]);
+        box(BoxNumber(BoxRole::Order, k))->setVisible(state.extraShown[static_cast<std::size_t>(kRules + k - 1)]);
+    }
+    refreshRows();
+    recorded_ = state;
+}
+
+void TForm1::noteEdit() {
+    ScreenState now = screenState();
+    history_.record(recorded_, now, std::exchange(typing_, 0));
+    recorded_ = std::move(now);
+}
+
+void TForm1::undo() {
+    noteEdit(); // an edit not recorded yet comes first
+    if (const auto state = history_.undo(recorded_)) showScreenState(*state);
+}
+
+void TForm1::redo() {
+    noteEdit();
+    if (const auto state = history_.redo(recorded_)) showScreenState(*state);
 }
 
 // ---- Solve ------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <chrono>
 
 #include "core/model.h"
+#include "editor/edit_history.h"
 #include "ui/silent_abort.h"
 #include "ui/window_layout.h"
 
@@ -56,6 +57,9 @@ public:
     void BitBtn21Click(); // copy the solution text to the clipboard
     void BitBtn2Click();  // the hidden diagnostic
     void BitBtn25Click(); // explain the rows as they are now
+    // Ctrl+Z and Ctrl+Maj+Z (or Ctrl+Y): the puzzle as it was before the last edit, and back again.
+    void undo();
+    void redo();
     // The load command once its dialog has given `path` (a full path): the same checks, messages and
     // caption for the dialog and for a file named at start. Ends with SilentAbort after a message.
     void loadPuzzle(const QString& path);
@@ -88,6 +92,7 @@ private:
     void buildConditionRows();
     void buildBottomArea();
     void setFocusOrder();
+    void buildShortcuts();
     // A box's change and drop-down events (ComboBoxNChange, ComboBoxNDropDown), its typing, completed
     // before the change event, and its stepping by wheel or arrow key.
     void boxChanged(int n);
@@ -103,13 +108,20 @@ private:
     void gridEdited();
     // Label24 and its tooltip: the rows that the solve just made left out or found without effect.
     void showIdleRows();
+    // What undo brings back, as the window shows it now; and showing one such state.
+    ScreenState screenState() const;
+    void showScreenState(const ScreenState& state);
+    // Records what the last handler changed as one undo step.
+    void noteEdit();
     // The error message of a rule that stopped the search, with the row and box at fault.
     QString ruleErrorText(const SearchResult& result) const;
     void runCommand(layout::Command command);
-    // Runs one handler so that no exception leaves it (SilentAbort silently, others in the error box).
+    // Runs one handler so that no exception leaves it (SilentAbort silently, others in the error box);
+    // whatever it changed of the puzzle becomes one step of the undo history.
     template <class Handler>
     void handle(Handler&& handler) {
         RunHandler(platform_, std::forward<Handler>(handler));
+        noteEdit();
     }
 
     // Marks the numbers of `rows` (1..16), and only those.
@@ -146,6 +158,9 @@ private:
     ExplainWindow* explainWindow_ = nullptr; // built on first use
     // The grid's names as the rows were last read against them: what a cell edit renamed.
     std::array<std::string, kNameCells> gridNames_{};
+    EditHistory history_;
+    ScreenState recorded_; // the state after the last step recorded
+    int typing_ = 0;       // the box typed into by the handler running, 0 for none
 };
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "ui/name_grid.h"
 
 #include <QKeyEvent>
+#include <QSignalBlocker>
 
 namespace korvane {
 
@@ -10,7 +11,12 @@ void NameGrid::keyPressEvent(QKeyEvent* event) {
         QTableWidget::keyPressEvent(event);
         return;
     }
-    for (QTableWidgetItem* item : selectedItems()) item->setText(QString());
+    {
+        const QSignalBlocker quiet(this);
+        for (QTableWidgetItem* item : selectedItems()) item->setText(QString());
+    }
+    viewport()->update();
+    emit cellsErased();
     event->accept();
 }
 

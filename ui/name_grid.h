@@ -12,6 +12,10 @@ class NameGrid final : public QTableWidget {
 public:
     using QTableWidget::QTableWidget;
 
+signals:
+    // Delete or Backspace emptied the selected cells, all at once (no itemChanged for each).
+    void cellsErased();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "core/solution_text.h"
 #include "ui/condition_box.h"
@@ -72,6 +74,22 @@ TForm1::TForm1(Session& session, Platform& platform, WindowOptions options, QWid
     buildConditionRows();
     buildBottomArea();
     setFocusOrder();
+    buildShortcuts();
+    recorded_ = screenState();
+}
+
+void TForm1::buildShortcuts() {
+    // Undo and redo of the puzzle wherever the focus is in the window, the boxes' own edit fields
+    // included (they leave these keys to the window); a grid cell being edited keeps them for its text.
+    const auto shortcut = [this](const QList<QKeySequence>& keys, void (TForm1::*command)()) {
+        auto* s = new QShortcut(this);
+        s->setKeys(keys);
+        connect(s, &QShortcut::activated, this, [this, command] { handle([&] { (this->*command)(); }); });
+    };
+    shortcut(UndoKeys(), &TForm1::undo);
+    shortcut(RedoKeys(), &TForm1::redo);
+    // Typing into a box makes one step until the user moves to another widget.
+    connect(qApp, &QApplication::focusChanged, this, [this] { history_.breakTyping(); });
 }
 
 TForm1::~TForm1() = default;
@@ -107,6 +125,7 @@ void TForm1::buildGrid() {
     SG1->setHorizontalHeaderLabels(empty);
     // A name typed, changed or erased changes what the condition boxes' texts name.
     connect(SG1, &QTableWidget::itemChanged, this, [this] { handle([&] { gridEdited(); }); });
+    connect(static_cast<NameGrid*>(SG1), &NameGrid::cellsErased, this, [this] { handle([&] { gridEdited(); }); });
 }
 
 void TForm1::buildConditionRows() {
