@@ -273,8 +273,8 @@ TEST(SearchAgainstLiteralWalk, EventsRuleChangesAndAborts) {
 // Zebra puzzle's one solution moves with its categories; counted in the quickest order and in visit order.
 TEST(Search, SamplePuzzlesUnderEveryArrangementOfCategories) {
     const Puzzle zebra = samples::Zebra();
-    const SearchResult original = CountSolutions(zebra.rules);
-    ASSERT_EQ(original.count, 1u);
+    const SearchResult unmoved = CountSolutions(zebra.rules);
+    ASSERT_EQ(unmoved.count, 1u);
     struct First : SearchObserver {
         Assignment found;
         void solutionFound(const Assignment& a, std::uint64_t) override { found = a; }
