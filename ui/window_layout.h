@@ -9,10 +9,11 @@
 
 #include "core/boxes.h"
 #include "core/model.h"
+#include "korvane_version.h"
 
 namespace korvane::layout {
 
-inline constexpr std::string_view kCaption = "Korvane  V1.0      (6 catégories / 5 choix)";
+inline constexpr std::string_view kCaption = "Korvane  V" KORVANE_VERSION "      (6 catégories / 5 choix)";
 inline constexpr int kOuterWidth = 891;
 inline constexpr int kOuterHeight = 761;
 // The client area of a classic Windows frame of that outer size, used until the real frame is known.
