@@ -10,6 +10,7 @@
 #include "core/check.h"
 #include "core/search.h"
 #include "examples/puzzle_generator.h"
+#include "sanitized.h"
 
 namespace korvane {
 namespace {
@@ -17,18 +18,7 @@ namespace {
 using samples::Candidates;
 using samples::PuzzleGenerator;
 using samples::Style;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using testing::kSanitized;
 
 constexpr Style kStyles[] = {Style::Clue,       Style::Positional, Style::PositionalLate, Style::Stated, Style::Loose,
                              Style::AlongFirst, Style::Mixed,      Style::Wide,           Style::OddFields};

@@ -14,24 +14,14 @@
 #include "core/plan.h"
 #include "examples/puzzle_generator.h"
 #include "literal_walk.h"
+#include "sanitized.h"
 
 namespace korvane {
 namespace {
 
 using samples::PuzzleGenerator;
 using samples::Style;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using testing::kSanitized;
 
 constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
 

@@ -10,6 +10,7 @@
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 #include "literal_walk.h"
+#include "sanitized.h"
 
 namespace korvane {
 namespace {
@@ -17,18 +18,7 @@ namespace {
 using testing::CheckRow;
 using testing::LiteralWalk;
 using testing::RecordingObserver;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using testing::kSanitized;
 
 Rule MakeRule(int catA, int choiceA, RelationKind kind, int catB, int choiceB, int steps = 0, int order = 0) {
     return Rule{catA, choiceA, static_cast<std::int32_t>(kind), catB, choiceB, steps, order};
