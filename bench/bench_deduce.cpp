@@ -10,6 +10,7 @@
 
 #include "core/deduce.h"
 #include "core/report.h"
+#include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 
 namespace {

@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <random>
 #include <vector>
 
 #include "core/explain.h"
 #include "core/relations.h"
 #include "core/search.h"
+#include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 
 namespace {
@@ -56,35 +56,23 @@ void BM_ExplainNoCondition(benchmark::State& s) { Explaining(s, {RuleTable{}}); 
 // How a generated set is made from a puzzle with one solution.
 enum class Variant { Unique, Slip, Vague, Wild };
 
-Rule RandomRule(std::mt19937_64& rng, int order) {
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    return Rule{pick(1, 6), pick(1, 5), pick(1, 100) <= 70 ? 1 : pick(1, 10), pick(1, 6), pick(1, 5),
-                pick(1, 3),  pick(1, 5) == 1 ? pick(1, 6) : order};
-}
-
 // Sixteen conditions. Unique: rows true of a hidden matching, each the best of a few at narrowing the
-// solutions, until one is left, then more true rows; Slip: one of them replaced by a random row; Vague:
-// one replaced by a row that narrows nothing; Wild: any relation between any items along any category,
-// true of the hidden matching but for up to a tenth of them, which leaves up to tens of millions of
-// solutions, or conflicts spread over the categories.
+// solutions (samples::Style::Loose), until one is left, then more true rows; Slip: one of them replaced
+// by a random row; Vague: one replaced by a row that narrows nothing; Wild: any relation between any
+// items along any category (samples::Style::Wide), true of the hidden matching but for up to a tenth of
+// them, which leaves up to tens of millions of solutions, or conflicts spread over the categories.
 RuleTable Generated(std::uint64_t seed, Variant variant) {
-    std::mt19937_64 rng(seed);
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Assignment hidden;
-    hidden.row[1] = 0;
-    for (int c = 2; c <= kCategories; ++c) hidden.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(pick(0, 119));
-    const int order = pick(1, kCategories);
-    auto trueRule = [&] {
-        for (;;)
-            if (const Rule r = RandomRule(rng, order); EvaluateRule(hidden, r) == Verdict::Holds) return r;
-    };
+    using samples::Style;
+    samples::PuzzleGenerator draw(seed);
+    const Assignment hidden = draw.matching();
+    const int order = draw.pick(1, kCategories);
     RuleTable rules;
     if (variant == Variant::Wild) {
-        const int slips = pick(0, 10); // percent
+        const int slips = draw.pick(0, 10); // percent
         for (int k = 1; k <= kRules; ++k)
             for (;;) {
-                const Rule r{pick(1, 6), pick(1, 5), pick(1, 10), pick(1, 6), pick(1, 5), pick(1, 4), pick(1, 6)};
-                if (EvaluateRule(hidden, r) == Verdict::Holds || pick(1, 100) <= slips) {
+                const Rule r = draw.rule(Style::Wide);
+                if (EvaluateRule(hidden, r) == Verdict::Holds || draw.pick(1, 100) <= slips) {
                     rules[k] = r;
                     break;
                 }
@@ -92,16 +80,10 @@ RuleTable Generated(std::uint64_t seed, Variant variant) {
         return rules;
     }
     std::uint64_t count = ~0ull;
-    for (int k = 1; k <= kRules; ++k) {
-        for (int tries = 0; tries < (count > 1 ? 12 : 1); ++tries) {
-            RuleTable next = rules;
-            next[k] = trueRule();
-            const std::uint64_t n = CountSolutions(next).count;
-            if (tries == 0 || n < count) rules = next, count = n;
-        }
-    }
-    const int row = pick(1, kRules);
-    if (variant == Variant::Slip) rules[row] = RandomRule(rng, order);
+    for (int k = 1; k <= kRules; ++k)
+        count = draw.bestRow(rules, k, count, hidden, Style::Loose, order, {.draws = 12, .firstKept = true, .untilOne = true});
+    const int row = draw.pick(1, kRules);
+    if (variant == Variant::Slip) rules[row] = draw.rule(Style::Loose, order);
     if (variant == Variant::Vague) rules[row] = Rule{1, 1, static_cast<std::int32_t>(RelationKind::NotCorresponds), 1, 2};
     return rules;
 }

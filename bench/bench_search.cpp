@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <optional>
-#include <random>
 #include <vector>
 
 #include "core/check.h"
@@ -13,6 +11,7 @@
 
 #include "core/search.h"
 #include "lister.h"
+#include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 
 namespace {
@@ -66,43 +65,16 @@ void BM_OnlyCategories5And6Count(benchmark::State& s) {
     Run(s, p, 0);
 }
 
-// Generated puzzles with exactly one solution: clues true of a random matching, picked greedily among
-// random candidates until one solution is left (at most 16). `order` names the order category, and
-// `late` makes most clues name categories 5 and 6.
-std::optional<Puzzle> Generated(std::uint64_t seed, int order, bool late) {
-    std::mt19937_64 rng(seed);
-    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Assignment hidden;
-    hidden.row[1] = 0;
-    for (int c = 2; c <= kCategories; ++c) hidden.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(uniform(0, 119));
-    auto category = [&] { return late && uniform(0, 1) != 0 ? uniform(5, 6) : uniform(1, 6); };
-    Puzzle p;
-    std::uint64_t count = CountSolutions(p.rules).count;
-    for (int row = 1; row <= kRules && count > 1; ++row) {
-        Rule best;
-        std::uint64_t bestCount = count;
-        for (int candidate = 0; candidate < 80; ++candidate) {
-            const int relation = uniform(0, 2) == 0 ? 1 : uniform(2, 10);
-            Rule r{category(), uniform(1, 5), relation, category(), uniform(1, 5), uniform(1, 2), order};
-            if (EvaluateRule(hidden, r) != Verdict::Holds) continue;
-            p.rules[row] = r;
-            const std::uint64_t n = CountSolutions(p.rules).count;
-            if (n < bestCount) {
-                best = r;
-                bestCount = n;
-            }
-        }
-        p.rules[row] = best;
-        count = bestCount;
-    }
-    if (count != 1) return std::nullopt;
-    return p;
-}
-
+// Generated puzzles with exactly one solution (samples::BestOfEighty): `order` names the order
+// category, and `late` makes most clues name categories 5 and 6.
 std::vector<Puzzle> GeneratedSet(int order, bool late) {
     std::vector<Puzzle> set;
     for (std::uint64_t seed = 1; set.size() < 10 && seed < 400; ++seed)
-        if (auto p = Generated(seed * 977 + static_cast<std::uint64_t>(order), order, late)) set.push_back(*p);
+        if (auto rules = samples::BestOfEighty(seed * 977 + static_cast<std::uint64_t>(order), order, late)) {
+            Puzzle p;
+            p.rules = *rules;
+            set.push_back(p);
+        }
     return set;
 }
 

@@ -3,37 +3,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 #include "core/relations.h"
 #include "core/search.h"
+#include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 
 namespace korvane::bench {
 
 namespace {
 
-class Draw {
-public:
-    explicit Draw(std::uint64_t seed) : rng_(seed) {}
-    int operator()(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-
-private:
-    std::mt19937_64 rng_;
-};
-
-Rule StyledRule(Style style, Draw& pick) {
-    const int lowest = style == Style::Mixed ? 2 : 1;
-    Rule r;
-    r.categoryA = pick(lowest, kCategories);
-    r.choiceA = pick(1, kChoices);
-    r.relation = pick(1, 10);
-    r.categoryB = pick(lowest, kCategories);
-    r.choiceB = pick(1, kChoices);
-    r.steps = pick(1, style == Style::Wide ? 4 : 2);
-    r.orderCategory = style == Style::Zebra ? 1 : pick(1, kCategories);
-    return r;
-}
+using samples::PuzzleGenerator;
+using samples::Style;
 
 // Grid names, so that listings write real text.
 Puzzle Named(const RuleTable& rules) {
@@ -46,17 +27,9 @@ Puzzle Named(const RuleTable& rules) {
     return p;
 }
 
-// Rows 1, 2, ... of `rules` in their order, without the empty ones.
-RuleTable Compacted(const RuleTable& rules) {
-    RuleTable out;
-    int row = 0;
-    for (int k = 1; k <= kRules; ++k)
-        if (rules[k].relation != 0) out[++row] = rules[k];
-    return out;
-}
-
 // Sixteen weak conditions, mostly negative, each along an order category of its own where it can.
-RuleTable WeakTable(Draw& pick) {
+RuleTable WeakTable(PuzzleGenerator& draw) {
+    auto pick = [&](int lo, int hi) { return draw.pick(lo, hi); };
     RuleTable t;
     constexpr int kinds[] = {8, 9, 10, 8, 9, 10, 5, 6, 7};
     for (int k = 1; k <= kRules; ++k)
@@ -66,7 +39,8 @@ RuleTable WeakTable(Draw& pick) {
 
 // Eight conditions on items of categories 4-6 measured along categories 2-4: the visit order places the
 // order categories first, and they alone decide nothing.
-RuleTable DeepTable(Draw& pick) {
+RuleTable DeepTable(PuzzleGenerator& draw) {
+    auto pick = [&](int lo, int hi) { return draw.pick(lo, hi); };
     RuleTable t;
     for (int k = 1; k <= 8; ++k)
         t[k] = Rule{pick(4, 6), pick(1, 5), pick(2, 10), pick(4, 6), pick(1, 5), pick(1, 2), pick(2, 4)};
@@ -75,7 +49,8 @@ RuleTable DeepTable(Draw& pick) {
 
 // 1-16 conditions of any kind, most of them negative, along several order categories; now and then a
 // field out of range as files and edits may leave one.
-RuleTable RandomTable(Draw& pick) {
+RuleTable RandomTable(PuzzleGenerator& draw) {
+    auto pick = [&](int lo, int hi) { return draw.pick(lo, hi); };
     RuleTable t;
     const int rows = pick(1, kRules);
     for (int n = 0; n < rows; ++n) {
@@ -91,60 +66,19 @@ RuleTable RandomTable(Draw& pick) {
 
 } // namespace
 
-std::optional<Puzzle> UniquePuzzle(Style style, std::uint64_t seed) {
-    Draw pick(seed);
-    Assignment hidden;
-    hidden.row[1] = 0;
-    for (int c = 2; c <= kCategories; ++c) hidden.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(pick(0, kRows - 1));
-    auto trueRule = [&] {
-        for (;;)
-            if (const Rule r = StyledRule(style, pick); EvaluateRule(hidden, r) == Verdict::Holds) return r;
-    };
-    // Drops the rows whose absence leaves the count at `count`.
-    auto dropUnneeded = [](RuleTable& rules, std::uint64_t count) {
-        for (int k = 1; k <= kRules; ++k) {
-            if (rules[k].relation == 0) continue;
-            const Rule kept = rules[k];
-            rules[k] = Rule{};
-            if (CountSolutions(rules).count != count) rules[k] = kept;
-        }
-        rules = Compacted(rules);
-    };
-    RuleTable rules;
-    std::uint64_t count = CountSolutions(rules).count;
-    // Each new row is the one of a few true conditions that narrows the solutions most; when the table is
-    // full, the rows the others make useless go.
-    for (int rounds = 0; rounds < 4 && count > 1; ++rounds) {
-        int row = 1;
-        while (row <= kRules && rules[row].relation != 0) ++row;
-        for (; row <= kRules && count > 1; ++row) {
-            Rule best;
-            for (int candidate = 0; candidate < 24; ++candidate) {
-                rules[row] = trueRule();
-                if (const std::uint64_t n = CountSolutions(rules).count; n < count) count = n, best = rules[row];
-            }
-            rules[row] = best;
-        }
-        if (count > 1) dropUnneeded(rules, count);
-    }
-    if (count != 1) return std::nullopt;
-    dropUnneeded(rules, 1);
-    return Named(rules);
-}
-
 std::vector<Case> BenchmarkSet(int perStyle, int tables) {
     std::vector<Case> set;
-    const std::pair<Style, const char*> styles[] = {{Style::Zebra, "zebra-like"}, {Style::Mixed, "mixed"}, {Style::Wide, "wide"}};
+    const std::pair<Style, const char*> styles[] = {{Style::AlongFirst, "zebra-like"}, {Style::Mixed, "mixed"}, {Style::Wide, "wide"}};
     for (const auto& [style, group] : styles) {
         int made = 0;
         for (std::uint64_t seed = 1; made < perStyle; ++seed) {
             const auto start = std::chrono::steady_clock::now();
-            auto p = UniquePuzzle(style, seed);
+            const auto rules = samples::MinimalUnique(style, seed);
             if (std::getenv("KORVANE_BENCH_TRACE"))
-                std::fprintf(stderr, "%s seed %llu: %s in %.3f s\n", group, static_cast<unsigned long long>(seed), p ? "made" : "failed",
+                std::fprintf(stderr, "%s seed %llu: %s in %.3f s\n", group, static_cast<unsigned long long>(seed), rules ? "made" : "failed",
                              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-            if (p) {
-                set.push_back({group, std::string(group) + " seed " + std::to_string(seed), *p, true, true});
+            if (rules) {
+                set.push_back({group, std::string(group) + " seed " + std::to_string(seed), Named(*rules), true, true});
                 ++made;
             }
         }
@@ -156,16 +90,16 @@ std::vector<Case> BenchmarkSet(int perStyle, int tables) {
     set.push_back({"examples", "relay", samples::Relay(), false, true});
     set.push_back({"examples", "no condition", Named(RuleTable{}), false});
     for (int n = 1; n <= tables; ++n) {
-        Draw pick(static_cast<std::uint64_t>(n) * 7717);
-        set.push_back({"random tables", "random seed " + std::to_string(n), Named(RandomTable(pick)), false});
+        PuzzleGenerator draw(static_cast<std::uint64_t>(n) * 7717);
+        set.push_back({"random tables", "random seed " + std::to_string(n), Named(RandomTable(draw)), false});
     }
     for (int n = 1; n <= 20; ++n) {
-        Draw pick(static_cast<std::uint64_t>(n) * 104729);
-        set.push_back({"weak negative", "weak seed " + std::to_string(n), Named(WeakTable(pick)), false});
+        PuzzleGenerator draw(static_cast<std::uint64_t>(n) * 104729);
+        set.push_back({"weak negative", "weak seed " + std::to_string(n), Named(WeakTable(draw)), false});
     }
     for (int n = 1; n <= 20; ++n) {
-        Draw pick(static_cast<std::uint64_t>(n) * 15485863);
-        RuleTable t = DeepTable(pick);
+        PuzzleGenerator draw(static_cast<std::uint64_t>(n) * 15485863);
+        RuleTable t = DeepTable(draw);
         set.push_back({"deep first", "deep seed " + std::to_string(n), Named(t), false});
         t[9] = Rule{0, 1, 3, 4, 2, 1, 2}; // "Erreur 204" once the rows above hold
         set.push_back({"deep, malformed row 9", "deep malformed seed " + std::to_string(n), Named(t), false});

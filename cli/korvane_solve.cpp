@@ -19,6 +19,7 @@
 #include "core/solution_text.h"
 #include "editor/row_reading.h"
 #include "files/puzzle_format.h"
+#include "korvane_version.h"
 
 namespace {
 

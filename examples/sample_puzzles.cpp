@@ -2,9 +2,6 @@
 
 #include "core/boxes.h"
 #include "core/relations.h"
-#include "core/plan.h"
-
-#include <random>
 
 namespace korvane::samples {
 
@@ -129,83 +126,6 @@ Puzzle Relay() {
                                 {6, 3, RightOf, 6, 2, 0, 5},
                                 {6, 2, RightOf, 6, 1, 0, 5}, // so 48 s must run first: contradiction
                             });
-}
-
-namespace {
-
-Rule RuleOf(const Clue& c) {
-    return Rule{c.categoryA, c.choiceA, static_cast<std::int32_t>(c.relation), c.categoryB, c.choiceB, c.steps, c.order};
-}
-
-// The search plan of the clues: past the sixteenth row they go in as extra rules.
-Plan PlanOf(const std::vector<Clue>& clues) {
-    RuleTable rules;
-    std::vector<Rule> extra;
-    for (std::size_t i = 0; i < clues.size(); ++i) {
-        if (i < kRules) rules[static_cast<int>(i + 1)] = RuleOf(clues[i]);
-        else extra.push_back(RuleOf(clues[i]));
-    }
-    return Plan(rules, extra);
-}
-
-// Whether the clues admit exactly one matching.
-bool Unique(const std::vector<Clue>& clues) {
-    Plan plan = PlanOf(clues);
-    const WalkIndex first = plan.search(0);
-    return first < kWalkSize && plan.search(first + 1) == kWalkSize;
-}
-
-// Drops, last first, each clue without which `stillSo(fewer clues)` holds.
-template <class StillSo>
-void DropClues(std::vector<Clue>& clues, StillSo&& stillSo) {
-    for (std::size_t i = clues.size(); i-- > 0;) {
-        std::vector<Clue> fewer = clues;
-        fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(i));
-        if (stillSo(fewer)) clues = std::move(fewer);
-    }
-}
-
-} // namespace
-
-Puzzle RandomUniquePuzzle(std::uint64_t seed) {
-    std::mt19937_64 rng(seed);
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Assignment hidden;
-    hidden.row[1] = 0;
-    for (int c = 2; c <= kCategories; ++c) hidden.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(pick(0, kRows - 1));
-    const int order = pick(1, kCategories);
-    auto randomClue = [&] {
-        const auto kind = static_cast<RelationKind>(pick(1, 100) <= 50 ? 1 : pick(1, 10));
-        const RelationInfo& info = *FindRelation(static_cast<std::int32_t>(kind));
-        const int categoryA = pick(1, kCategories);
-        const int categoryB = pick(1, 100) <= 5 ? categoryA : pick(1, kCategories);
-        return Clue{categoryA, pick(1, kChoices), kind, categoryB, pick(1, kChoices),
-                    info.usesSteps ? (pick(1, 3) == 1 ? pick(1, 4) : 1) : 0,
-                    info.usesOrder ? (pick(1, 5) == 1 ? pick(1, kCategories) : order) : 0};
-    };
-    std::vector<Clue> clues;
-    do {
-        clues.clear();
-        while (clues.size() < 4 || !Unique(clues)) { // the hidden matching is always a solution
-            // The search takes the sixteen rows and at most sixteen more at a time.
-            // Fewer clues admit at least as many matchings, so the same count means the same matchings.
-            if (clues.size() == 2 * kRules) {
-                const std::uint64_t count = PlanOf(clues).countAll();
-                DropClues(clues, [&](const std::vector<Clue>& fewer) { return PlanOf(fewer).countAll() == count; });
-            }
-            if (clues.size() == 2 * kRules) clues.clear(); // every one of them needed, and not enough
-            if (const Clue clue = randomClue(); EvaluateRule(hidden, RuleOf(clue)) == Verdict::Holds) clues.push_back(clue);
-        }
-        DropClues(clues, Unique);
-    } while (clues.size() > kRules);
-    const Puzzle seating = Seating();
-    Grid grid;
-    for (int c = 1; c <= kCategories; ++c) {
-        grid.categories[static_cast<std::size_t>(c - 1)] = seating.name(0, c);
-        for (int k = 1; k <= kChoices; ++k)
-            grid.choices[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)] = seating.name(k, c);
-    }
-    return MakePuzzle(grid, clues);
 }
 
 } // namespace korvane::samples

@@ -40,10 +40,4 @@ Puzzle Seating();
 // A relay race whose clues contradict each other in categories 5 and 6: no solution.
 Puzzle Relay();
 
-// A puzzle with exactly one solution, drawn from `seed`: conditions of every relation kind true of a
-// hidden matching (positional ones mostly along one order category), each the best of a few at
-// narrowing the solutions, until one is left; then every condition not needed for that is dropped.
-// The grid names are the seating puzzle's.
-Puzzle RandomUniquePuzzle(std::uint64_t seed);
-
 } // namespace korvane::samples

@@ -131,7 +131,7 @@ std::variant<std::string, FormatError> EncodeField(std::string_view text, int in
     return bytes;
 }
 
-// Walks a condition or option line from `start` as the format's reader does: a CR or LF ends it, each
+// Walks a condition or option line from `start`, as loading always reads one: a CR or LF ends it, each
 // "|" ends a field, fields beyond `boxes` and bytes after the last "|" are dropped. Sets `end` to the
 // position of the CR or LF.
 std::optional<FormatError> ReadTextLine(std::string_view bytes, std::size_t start, Line line,

@@ -41,8 +41,8 @@ struct FormatError {
     std::string message;
 };
 
-// Parses a whole puzzle file held in `bytes`. Texts and values are taken where the format's reader
-// finds them: the names up to their 36th "|", the condition line from the third byte after it and the
+// Parses a whole puzzle file held in `bytes`. Texts and values are read from where .e65 files keep
+// them: the names up to their 36th "|", the condition line from the third byte after it and the
 // option line from the second byte after the condition line's end (each tolerates missing or extra
 // fields, which it drops, and stray bytes after its last "|"), the values right after the third CR of
 // the file plus one byte, whatever follows them being ignored. Boxes the file has no field for are

@@ -8,8 +8,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
 
+# On a developer's machine a missing tool skips the check; under CI (CI=true) it fails it, so that a
+# missing install step cannot pass for a checked package.
 for tool in dpkg-deb lintian desktop-file-validate appstreamcli update-mime-database; do
   if ! command -v "$tool" >/dev/null; then
+    if [ "${CI:-}" = true ]; then
+      echo "check-package: FAIL: $tool is missing (tools/install-deps.sh installs it)" >&2
+      exit 1
+    fi
     echo "check-package: skipped, $tool is missing (tools/install-deps.sh installs it)"
     exit 0
   fi

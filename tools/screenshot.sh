@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's picture of the window: Zebra loaded from the command line and solved, on a private
-# X display (Xvfb and openbox), so that the picture can be refreshed whenever the window changes.
+# Takes the README's picture of the window: Zebra loaded from the command line (from /tmp/korvane, so that
+# the caption names no developer's folder) and solved, on a private X display (Xvfb and openbox), so that
+# the picture can be refreshed whenever the window changes.
 # Usage: tools/screenshot.sh [build-dir] [output.png]   (defaults: build, docs/korvane-window.png)
 # Needs: xvfb openbox xdotool imagemagick (Debian packages; not needed by the build or the tests).
 set -euo pipefail
@@ -27,7 +28,11 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 
-"$korvane" examples/zebra.e65 >/dev/null 2>&1 &
+# Opened from a neutral folder: the caption shows the puzzle's path, which should not be a checkout's.
+shown=/tmp/korvane/zebra.e65
+mkdir -p "$(dirname "$shown")"
+cp examples/zebra.e65 "$shown"
+"$korvane" "$shown" >/dev/null 2>&1 &
 pids+=($!)
 # The caption becomes the file's path once the puzzle is loaded.
 window=$(xdotool search --sync --onlyvisible --name 'zebra\.e65$' | head -n 1)

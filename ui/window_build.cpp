@@ -172,7 +172,7 @@ void TForm1::buildConditionRows() {
     for (int c = 1; c <= kCategories; ++c) {
         auto* label = new QLabel(QStringLiteral("Catégorie %1").arg(c), this);
         label->setObjectName(QStringLiteral("Label%1").arg(17 + c));
-        // Wider than its place when this system's font is wider than the original one, so that the
+        // Wider than its place when this system's font is wider than the layout's, so that the
         // number stays readable; the grid leaves room for that.
         const int width = std::min(std::max(kCategoryLabelWidth, label->sizeHint().width()), kGridLeft - kCategoryLabelLeft);
         label->setGeometry(kCategoryLabelLeft, CategoryLabelTop(c), width, kCategoryLabelHeight);
@@ -202,7 +202,7 @@ void TForm1::buildBottomArea() {
     Label17 = new QLabel(this);
     Label17->setObjectName(QStringLiteral("Label17"));
     Label17->setFont(WindowFont(kStatusPixels, true));
-    // Wider than its place when this system's bold font is wider than the original one, so that the
+    // Wider than its place when this system's bold font is wider than the layout's, so that the
     // longest verdict (the congratulation, or the count of a puzzle without conditions) is read whole;
     // nothing stands to its right.
     const QFontMetrics metrics(Label17->font());
@@ -221,7 +221,7 @@ void TForm1::buildBottomArea() {
     SetColour(Label24, QPalette::WindowText, kMaroon);
 
     for (std::size_t i = 0; i < kButtons.size(); ++i) {
-        const ButtonSpec& def = kButtons[i];
+        const ButtonLayout& def = kButtons[i];
         auto* button = new QPushButton(Text(def.caption), this);
         buttons_[i] = button;
         button->setObjectName(Text(def.name));

@@ -9,10 +9,11 @@
 
 #include "core/boxes.h"
 #include "core/model.h"
+#include "korvane_version.h"
 
 namespace korvane::layout {
 
-inline constexpr std::string_view kCaption = "Korvane  V1.0      (6 catégories / 5 choix)";
+inline constexpr std::string_view kCaption = "Korvane  V" KORVANE_VERSION "      (6 catégories / 5 choix)";
 inline constexpr int kOuterWidth = 891;
 inline constexpr int kOuterHeight = 761;
 // The client area of a classic Windows frame of that outer size, used until the real frame is known.
@@ -81,7 +82,7 @@ struct Rect {
 // The command buttons of the bottom area.
 enum class Command : std::uint8_t { LoadPuzzle, SavePuzzle, Abandon, ClearAll, Test, Solve, SaveSolution, Copy, Explain };
 
-struct ButtonSpec {
+struct ButtonLayout {
     Command command;
     std::string_view name;
     Rect rect;
@@ -92,7 +93,7 @@ struct ButtonSpec {
     bool visible;
 };
 
-inline constexpr std::array<ButtonSpec, 9> kButtons{{
+inline constexpr std::array<ButtonLayout, 9> kButtons{{
     {Command::LoadPuzzle, "BitBtn23", {608, 556, 66, 25}, "puzzle", "Charger une enigme", ":/korvane/folder.svg", 17, true},
     {Command::SavePuzzle, "BitBtn22", {676, 556, 66, 25}, "puzzle", "Sauvegarder une enigme", ":/korvane/floppy_purple.svg", 20, true},
     {Command::Abandon, "BitBtn24", {744, 556, 66, 25}, "Abandon", "Abandonner le calcul de la solution", "", 0, true},

@@ -92,21 +92,36 @@ SearchResult LiteralWalk(const RuleTable& live, SearchObserver& observer, const 
     return result;
 }
 
-RowVerdicts CheckRow(const RuleTable& rules, int j, int k, int l) {
+RowVerdicts CheckOpen(const RuleTable& rules, Assignment a, std::uint8_t open) {
     RowVerdicts v;
-    for (int m = 0; m < 120; ++m) {
-        for (int i = 0; i < 120; ++i) {
-            const Position p{j, k, l, m, i};
-            const CheckResult check = CheckAssignment(rules, ToAssignment(p));
-            if (check.verdict == Verdict::Malformed) {
-                v.firstMalformed = ToIndex(p);
-                v.malformed = check.rule;
-                return v;
-            }
-            if (check.verdict == Verdict::Holds) v.passing.push_back(ToIndex(p));
+    std::array<std::size_t, kLevels> walked{};
+    int n = 0;
+    for (int c = 2; c <= kCategories; ++c)
+        if (open >> c & 1u) walked[static_cast<std::size_t>(n++)] = static_cast<std::size_t>(c);
+    for (int i = 0; i < n; ++i) a.row[walked[static_cast<std::size_t>(i)]] = 0;
+    for (;;) {
+        Position p{};
+        for (int i = 0; i < kLevels; ++i) p[static_cast<std::size_t>(i)] = a.row[static_cast<std::size_t>(i + 2)];
+        const CheckResult check = CheckAssignment(rules, a);
+        if (check.verdict == Verdict::Malformed) {
+            v.firstMalformed = ToIndex(p);
+            v.malformed = check.rule;
+            return v;
         }
+        if (check.verdict == Verdict::Holds) v.passing.push_back(ToIndex(p));
+        // The next assignment: the last open category fastest.
+        int i = n - 1;
+        for (; i >= 0; --i) {
+            std::int16_t& row = a.row[walked[static_cast<std::size_t>(i)]];
+            if (++row < kRows) break;
+            row = 0;
+        }
+        if (i < 0) return v;
     }
-    return v;
+}
+
+RowVerdicts CheckRow(const RuleTable& rules, int j, int k, int l) {
+    return CheckOpen(rules, ToAssignment({j, k, l, 0, 0}), 1u << 5 | 1u << 6);
 }
 
 } // namespace korvane::testing

@@ -53,13 +53,16 @@ private:
 SearchResult LiteralWalk(const RuleTable& live, SearchObserver& observer, const SearchOptions& options, int onlyJ,
                          int onlyK);
 
-// Every position of one row of category 4 (rows j, k, l of categories 2, 3, 4) that CheckAssignment
-// passes, or the first where it reaches a malformed rule (then `malformed` is that rule).
+// Every assignment that `fixed` leaves to the categories in `open` (bit c: category c, 2..6), walked in
+// visit order, the others on their rows in `fixed`: those CheckAssignment passes, by their index, or
+// the first where it reaches a malformed rule (then `malformed` is that rule).
 struct RowVerdicts {
     std::vector<WalkIndex> passing;
     WalkIndex firstMalformed = kWalkSize;
     int malformed = 0;
 };
+RowVerdicts CheckOpen(const RuleTable& rules, Assignment fixed, std::uint8_t open);
+// CheckOpen over one row of category 4: rows j, k, l of categories 2, 3, 4, categories 5 and 6 open.
 RowVerdicts CheckRow(const RuleTable& rules, int j, int k, int l);
 
 } // namespace korvane::testing

@@ -2,13 +2,15 @@
 // sequences (rule changes and aborts during pumps included), and the counts users rely on.
 #include <gtest/gtest.h>
 
-#include <random>
+#include <algorithm>
 
 #include "core/check.h"
 #include "core/plan.h"
 #include "core/search.h"
+#include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 #include "literal_walk.h"
+#include "sanitized.h"
 
 namespace korvane {
 namespace {
@@ -16,78 +18,30 @@ namespace {
 using testing::CheckRow;
 using testing::LiteralWalk;
 using testing::RecordingObserver;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using testing::kSanitized;
 
 Rule MakeRule(int catA, int choiceA, RelationKind kind, int catB, int choiceB, int steps = 0, int order = 0) {
     return Rule{catA, choiceA, static_cast<std::int32_t>(kind), catB, choiceB, steps, order};
 }
 
-// Random rules over every field's odd values: relations 0, 11, -1; categories 0 and 7; choices 0 and 6;
-// steps 0, 5, -3, 7; order categories 0 and 7.
-class RuleGenerator {
+// Random rules over every field's odd values (samples::Style::OddFields), and tables of them mostly true
+// of a hidden matching.
+class RuleGenerator : public samples::PuzzleGenerator {
 public:
-    explicit RuleGenerator(std::uint64_t seed) : rng_(seed) {}
+    using PuzzleGenerator::PuzzleGenerator;
 
-    int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    bool chance(double p) { return std::bernoulli_distribution(p)(rng_); }
-    int oneOf(std::initializer_list<int> values) {
-        return *(values.begin() + uniform(0, static_cast<int>(values.size()) - 1));
+    Rule rule() { return PuzzleGenerator::rule(samples::Style::OddFields); }
+    Position position() {
+        const Assignment a = matching();
+        Position p{};
+        for (int i = 0; i < kLevels; ++i) p[static_cast<std::size_t>(i)] = a.row[static_cast<std::size_t>(i + 2)];
+        return p;
     }
-
-    Rule rule() {
-        Rule r;
-        r.relation = chance(0.9) ? uniform(1, 10) : oneOf({0, 11, -1});
-        r.categoryA = chance(0.985) ? uniform(1, 6) : oneOf({0, 7});
-        r.categoryB = chance(0.985) ? uniform(1, 6) : oneOf({0, 7});
-        r.choiceA = chance(0.95) ? uniform(1, 5) : oneOf({0, 6});
-        r.choiceB = chance(0.95) ? uniform(1, 5) : oneOf({0, 6});
-        r.steps = chance(0.75) ? uniform(1, 4) : oneOf({0, 5, -3, 7});
-        r.orderCategory = chance(0.85) ? uniform(1, 6) : oneOf({0, 7});
-        return r;
-    }
-
-    Position position() { return {uniform(0, 119), uniform(0, 119), uniform(0, 119), uniform(0, 119), uniform(0, 119)}; }
-
     // A table whose rules mostly hold on `hidden`, so that rows near it have solutions. With `twins`, that
     // share of the rules are on the two items of the rule before, either way round.
     RuleTable table(const Position& hidden, double twins = 0) {
-        RuleTable t;
-        const Assignment h = ToAssignment(hidden);
-        const int rules = uniform(1, 16);
-        Rule last;
-        for (int n = 0; n < rules; ++n) {
-            const bool twin = n > 0 && chance(twins), crossed = chance(0.5);
-            auto next = [&] {
-                Rule r = rule();
-                if (twin) {
-                    r.categoryA = crossed ? last.categoryB : last.categoryA, r.choiceA = crossed ? last.choiceB : last.choiceA;
-                    r.categoryB = crossed ? last.categoryA : last.categoryB, r.choiceB = crossed ? last.choiceA : last.choiceB;
-                }
-                return r;
-            };
-            Rule r = next();
-            for (int tries = 0; tries < 20 && IsRelation(r.relation) && EvaluateRule(h, r) == Verdict::Fails &&
-                                !chance(0.05);
-                 ++tries)
-                r = next();
-            t[uniform(1, 16)] = last = r;
-        }
-        return t;
+        return around(ToAssignment(hidden), samples::Style::OddFields, twins);
     }
-
-private:
-    std::mt19937_64 rng_;
 };
 
 // Every solution in [from, to) by repeated findFirst.
@@ -122,7 +76,7 @@ TEST(PlanAgainstCheck, RandomTablesRowByRow) {
                     searched.push_back(at);
                 ASSERT_EQ(searched, oracle.passing);
                 ASSERT_EQ(plan.count(begin, end), oracle.passing.size());
-                const WalkIndex mid = begin + static_cast<WalkIndex>(gen.uniform(0, 14399));
+                const WalkIndex mid = begin + static_cast<WalkIndex>(gen.pick(0, 14399));
                 const auto below = std::count_if(oracle.passing.begin(), oracle.passing.end(),
                                                  [&](WalkIndex w) { return w < mid; });
                 ASSERT_EQ(plan.count(begin, mid), static_cast<std::uint64_t>(below));
@@ -152,22 +106,22 @@ TEST(PlanCount, AgainstBruteForceOnThreeCategories) {
         SCOPED_TRACE("replay: seed " + std::to_string(seed));
         RuleGenerator gen(static_cast<std::uint64_t>(seed) * 31337);
         std::array<int, kCategories> order{1, 2, 3, 4, 5, 6};
-        for (int n = 0; n < 7; ++n) std::swap(order[static_cast<std::size_t>(gen.uniform(1, 5))], order[static_cast<std::size_t>(gen.uniform(1, 5))]);
+        for (int n = 0; n < 7; ++n) std::swap(order[static_cast<std::size_t>(gen.pick(1, 5))], order[static_cast<std::size_t>(gen.pick(1, 5))]);
         const std::array<int, 4> used{1, order[1], order[2], order[3]}; // category 1 and three others
         auto remap = [&](std::int32_t c) { return IsCategory(c) ? used[static_cast<std::size_t>((c - 1) % 4)] : c; };
         Position hiddenPosition = gen.position();
         const Assignment hidden = ToAssignment(hiddenPosition);
         Puzzle puzzle;
-        const int rules = gen.uniform(3, 16);
+        const int rules = gen.pick(3, 16);
         for (int k = 1; k <= rules; ++k) {
             for (int tries = 0;; ++tries) {
                 Rule r = gen.rule();
-                r.categoryA = remap(gen.uniform(1, 6));
-                r.categoryB = remap(gen.uniform(1, 6));
+                r.categoryA = remap(gen.pick(1, 6));
+                r.categoryB = remap(gen.pick(1, 6));
                 r.orderCategory = remap(r.orderCategory);
                 if (seed % 2 == 0) { // items in two categories ranked by the third: placing it filters nothing
-                    r.categoryA = used[static_cast<std::size_t>(gen.uniform(2, 3))];
-                    r.categoryB = used[static_cast<std::size_t>(gen.uniform(2, 3))];
+                    r.categoryA = used[static_cast<std::size_t>(gen.pick(2, 3))];
+                    r.categoryB = used[static_cast<std::size_t>(gen.pick(2, 3))];
                     r.orderCategory = used[1];
                 }
                 if (tries < 30 && IsRelation(r.relation) && EvaluateRule(hidden, r) != Verdict::Holds) continue;
@@ -221,12 +175,12 @@ WalkRun RunScripted(std::uint64_t seed, const RuleTable& start, bool progress, s
     RecordingObserver observer(live, progress);
     // Changes to rules 9..16 at a few pumps, sometimes an abort.
     for (int n = 0; n < 4; ++n) {
-        const int at = gen.chance(0.5) ? gen.uniform(1, 12) : gen.uniform(1, 12000);
-        const int row = gen.uniform(9, 16);
+        const int at = gen.chance(0.5) ? gen.pick(1, 12) : gen.pick(1, 12000);
+        const int row = gen.pick(9, 16);
         const Rule r = gen.chance(0.3) ? Rule{} : gen.rule();
         observer.onPump[at] = [row, r](RuleTable& t) { t[row] = r; };
     }
-    if (gen.chance(0.2)) observer.abortAtPump = gen.uniform(1, 12000);
+    if (gen.chance(0.2)) observer.abortAtPump = gen.pick(1, 12000);
     WalkRun run;
     run.result = walker(live, observer, SearchOptions{limit});
     run.events = std::move(observer.events);
@@ -249,14 +203,14 @@ TEST(SearchAgainstLiteralWalk, EventsRuleChangesAndAborts) {
     for (int seed = 1; seed <= runs; ++seed) {
         SCOPED_TRACE("replay: seed " + std::to_string(seed));
         RuleGenerator gen(static_cast<std::uint64_t>(seed) * 7919);
-        const int j = gen.chance(0.3) ? gen.oneOf({0, 1, 2, 119}) : gen.uniform(0, 119);
-        const int k = gen.chance(0.3) ? gen.oneOf({0, 1, 2, 119}) : gen.uniform(0, 119);
+        const int j = gen.chance(0.3) ? gen.oneOf({0, 1, 2, 119}) : gen.pick(0, 119);
+        const int k = gen.chance(0.3) ? gen.oneOf({0, 1, 2, 119}) : gen.pick(0, 119);
         RuleTable start = Pinned(j, k);
-        const Position hidden{j, k, gen.uniform(0, 119), gen.uniform(0, 119), gen.uniform(0, 119)};
+        const Position hidden{j, k, gen.pick(0, 119), gen.pick(0, 119), gen.pick(0, 119)};
         const RuleTable extra = gen.table(hidden);
         for (int row = 9; row <= 16; ++row) start[row] = extra[row];
         const bool progress = seed % 5 != 0;
-        const std::uint64_t limit = gen.chance(0.3) ? static_cast<std::uint64_t>(gen.uniform(0, 30)) : ~0ull;
+        const std::uint64_t limit = gen.chance(0.3) ? static_cast<std::uint64_t>(gen.pick(0, 30)) : ~0ull;
         const auto seedFor = static_cast<std::uint64_t>(seed);
         const WalkRun engine = RunScripted(seedFor, start, progress, limit, [](auto& live, auto& obs, auto opts) {
             return Search(live, obs, opts);
@@ -273,8 +227,8 @@ TEST(SearchAgainstLiteralWalk, EventsRuleChangesAndAborts) {
 // Zebra puzzle's one solution moves with its categories; counted in the quickest order and in visit order.
 TEST(Search, SamplePuzzlesUnderEveryArrangementOfCategories) {
     const Puzzle zebra = samples::Zebra();
-    const SearchResult original = CountSolutions(zebra.rules);
-    ASSERT_EQ(original.count, 1u);
+    const SearchResult unmoved = CountSolutions(zebra.rules);
+    ASSERT_EQ(unmoved.count, 1u);
     struct First : SearchObserver {
         Assignment found;
         void solutionFound(const Assignment& a, std::uint64_t) override { found = a; }

@@ -17,6 +17,7 @@
 #include "core/relations.h"
 #include "core/search.h"
 #include "editor/normalise.h"
+#include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 
 namespace korvane {

@@ -12,6 +12,7 @@
 #include "core/relations.h"
 #include "core/search.h"
 #include "editor/normalise.h"
+#include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 
 namespace korvane {
@@ -280,52 +281,30 @@ TEST(Explain, NoConditionLeavesEveryPartnerOpen) {
             for (int a = 1; a <= kChoices; ++a) EXPECT_EQ(e.partners.at(c1, a, c2), c1 == c2 ? 1u << (a - 1) : 0x1Fu);
 }
 
-// A random rule, mostly as puzzles state them: a correspondence, or a relation along the puzzle's order
-// category; now and then a field out of its range.
-Rule RandomRule(std::mt19937_64& rng, int order) {
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    auto odd = [&](int usual, std::initializer_list<int> others, int percent) {
-        return pick(1, 100) <= percent ? *(others.begin() + pick(0, static_cast<int>(others.size()) - 1)) : usual;
-    };
-    return Rule{odd(pick(1, 6), {0, 7}, 1),       odd(pick(1, 5), {0, 6}, 2),
-                pick(1, 100) <= 75 ? 1 : pick(1, 10), odd(pick(1, 6), {0, 7}, 1),
-                odd(pick(1, 5), {0, 6}, 2),       odd(pick(1, 4), {0, 5}, 5),
-                odd(pick(1, 5) == 1 ? pick(1, 6) : order, {0, 7}, 3)};
-}
-
-// Rows true of a hidden matching, each chosen among a few as the one leaving the fewest solutions, until
-// one solution is left; then, by `seed`, a row replaced by a random one, the puzzle padded with rows true
-// of the hidden matching, or left be.
+// Rows true of a hidden matching, each chosen among a few conditions as puzzles state them
+// (samples::Style::Stated) as the one leaving the fewest solutions, until one solution is left; then, by
+// `seed`, a row replaced by a random one, the puzzle padded with rows true of the hidden matching, or
+// left be.
 RuleTable RandomTable(std::uint64_t seed) {
-    std::mt19937_64 rng(seed);
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Assignment hidden;
-    hidden.row[1] = 0;
-    for (int c = 2; c <= kCategories; ++c) hidden.row[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(pick(0, 119));
-    std::array<Rule, kRules> rows{};
+    using samples::Style;
+    samples::PuzzleGenerator draw(seed);
+    const Assignment hidden = draw.matching();
+    const int order = draw.pick(1, kCategories);
     RuleTable rules;
     int used = 0;
-    const int order = pick(1, kCategories);
-    for (std::uint64_t count = ~0ull; used < kRules && count > 1; ++used) {
-        for (int tries = 0; tries < 12;) {
-            const Rule r = RandomRule(rng, order);
-            if (EvaluateRule(hidden, r) != Verdict::Holds) continue;
-            rules[used + 1] = r;
-            const std::uint64_t n = Count(rules);
-            if (tries++ == 0 || n < count) rows[static_cast<std::size_t>(used)] = r, count = n;
-        }
-        rules[used + 1] = rows[static_cast<std::size_t>(used)];
-    }
+    for (std::uint64_t count = ~0ull; used < kRules && count > 1; ++used)
+        count = draw.bestRow(rules, used + 1, count, hidden, Style::Stated, order, {.draws = 12, .firstKept = true});
     switch (seed % 3) {
-    case 0: rows[static_cast<std::size_t>(pick(0, used - 1))] = RandomRule(rng, order); break; // a slip
+    case 0: rules[draw.pick(0, used - 1) + 1] = draw.rule(Style::Stated, order); break; // a slip
     case 1: // padded with rows that the hidden matching satisfies
         while (used < kRules)
-            if (const Rule r = RandomRule(rng, order); EvaluateRule(hidden, r) == Verdict::Holds)
-                rows[static_cast<std::size_t>(used++)] = r;
+            if (const Rule r = draw.rule(Style::Stated, order); EvaluateRule(hidden, r) == Verdict::Holds) rules[++used] = r;
         break;
     default: break;
     }
-    std::shuffle(rows.begin(), rows.end(), rng);
+    std::array<Rule, kRules> rows{};
+    for (int k = 1; k <= kRules; ++k) rows[static_cast<std::size_t>(k - 1)] = rules[k];
+    std::shuffle(rows.begin(), rows.end(), draw.engine());
     for (int k = 1; k <= kRules; ++k) rules[k] = rows[static_cast<std::size_t>(k - 1)];
     return rules;
 }

@@ -1,4 +1,4 @@
-// The `.e65` reader and writer: golden bytes, round trips, the odd layouts the format's reader accepts,
+// The `.e65` reader and writer: golden bytes, round trips, the odd layouts that loading accepts,
 // damaged files, texts the format cannot carry, and saving that never loses an existing file.
 #include <QDir>
 #include <QFile>
@@ -18,7 +18,7 @@ namespace {
 
 using Change = std::function<void(Puzzle&)>;
 
-// The puzzle of the format description: one condition, "M2 corresponds to C4".
+// The smallest telling puzzle: one condition, "M2 corresponds to C4", the golden example.e65.
 Puzzle ExamplePuzzle() {
     Puzzle p;
     const char* categories[] = {"Maison", "Nation", "Animal", "Boisson", "Sport", "Couleur"};
@@ -136,7 +136,7 @@ void TestPuzzleFile::goldenFilesAreWrittenAndReadByteForByte_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Puzzle>("puzzle");
     QTest::addColumn<int>("size");
-    QTest::newRow("the example puzzle is the 730 bytes of the format description")
+    QTest::newRow("the example puzzle is the 730 bytes of example.e65")
         << Golden("example.e65") << ExamplePuzzle() << 730;
     QTest::newRow("an empty puzzle is 604 bytes") << Golden("empty.e65") << Puzzle{} << 604;
 }
@@ -492,10 +492,10 @@ void TestPuzzleFile::failedSaveKeepsTheExistingFile() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("puzzle.e65"));
-    const QByteArray original = Golden("empty.e65");
+    const QByteArray onDisk = Golden("empty.e65");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(original);
+    file.write(onDisk);
     file.close();
 
     Puzzle puzzle = ExamplePuzzle();
@@ -523,7 +523,7 @@ void TestPuzzleFile::failedSaveKeepsTheExistingFile() {
     }
 
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), original);
+    QCOMPARE(file.readAll(), onDisk);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("puzzle.e65")});
 }
 

@@ -22,18 +22,6 @@ const QStringList kRelationTexts{"Correspond à",        "Contigu de",    "Voisi
                                  "Ne correspond pas à", "A droite de",   "A gauche de",         "Pas voisin droit de",
                                  "Pas voisin gauche de", "PasContigu de"};
 
-// Left edge of the seven boxes of a row, by box number within the row's role order.
-struct BoxColumnPlace {
-    int (*number)(int k);
-    int left, width;
-};
-const BoxColumnPlace kColumns[] = {
-    {[](int k) { return 5 * k - 4; }, 52, 125}, {[](int k) { return 5 * k - 3; }, 188, 125},
-    {[](int k) { return 80 + k; }, 324, 37},    {[](int k) { return 5 * k - 2; }, 368, 125},
-    {[](int k) { return 96 + k; }, 500, 37},    {[](int k) { return 5 * k - 1; }, 548, 125},
-    {[](int k) { return 5 * k; }, 684, 125},
-};
-
 QStringList FocusOrder() {
     QStringList order{"ComboBox1", "SG1"};
     for (int n = 2; n <= 80; ++n) order << QStringLiteral("ComboBox%1").arg(n);
@@ -70,16 +58,56 @@ private slots:
         QCOMPARE(f.form->font().pixelSize(), 11);
     }
 
-    void everyConditionBoxStandsAtItsPlace() {
+    void conditionBoxesStandAtTheirPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("rect");
+        auto place = [](const char* name, QRect rect) { QTest::newRow(name) << QString(name) << rect; };
+        // Row 1, left to right: category A, choice A, steps, relation, order, category B, choice B, clear.
+        place("ComboBox1", {52, 160, 125, 21});
+        place("ComboBox2", {188, 160, 125, 21});
+        place("ComboBox81", {324, 160, 37, 21});
+        place("ComboBox3", {368, 160, 125, 21});
+        place("ComboBox97", {500, 160, 37, 21});
+        place("ComboBox4", {548, 160, 125, 21});
+        place("ComboBox5", {684, 160, 125, 21});
+        place("Clear01", {824, 160, 21, 21});
+        place("Label1", {20, 160, 22, 20});
+        // Rows 2, 9 and 16, a few of their boxes.
+        place("ComboBox6", {52, 184, 125, 21});
+        place("ComboBox98", {500, 184, 37, 21});
+        place("BitBtn4", {824, 184, 21, 21});
+        place("ComboBox43", {368, 352, 125, 21});
+        place("ComboBox89", {324, 352, 37, 21});
+        place("ComboBox45", {684, 352, 125, 21});
+        place("BitBtn11", {824, 352, 21, 21});
+        place("ComboBox76", {52, 520, 125, 21});
+        place("ComboBox79", {548, 520, 125, 21});
+        place("ComboBox80", {684, 520, 125, 21});
+        place("ComboBox112", {500, 520, 37, 21});
+        place("BitBtn18", {824, 520, 21, 21});
+        place("Label16", {20, 520, 22, 20});
+    }
+
+    void conditionBoxesStandAtTheirPlaces() {
+        QFETCH(QString, name);
+        QFETCH(QRect, rect);
         Fixture f;
+        QCOMPARE(f.widget(name)->geometry(), rect);
+    }
+
+    // Between the places above: every row's seven boxes on one line, in the same columns as row 1's,
+    // each row 24 pixels below the one before, numbered in the label at its left.
+    void theConditionRowsRepeatRowOne() {
+        Fixture f;
+        const int rowOne[] = {1, 2, 81, 3, 97, 4, 5}; // left to right
         for (int k = 1; k <= 16; ++k) {
-            const int top = 160 + 24 * (k - 1);
-            for (const BoxColumnPlace& column : kColumns)
-                QCOMPARE(f.box(column.number(k))->geometry(), QRect(column.left, top, column.width, 21));
+            const int boxes[] = {5 * k - 4, 5 * k - 3, 80 + k, 5 * k - 2, 96 + k, 5 * k - 1, 5 * k};
+            for (std::size_t i = 0; i < std::size(boxes); ++i)
+                QCOMPARE(f.box(boxes[i])->geometry(), f.box(rowOne[i])->geometry().translated(0, 24 * (k - 1)));
             const QString clear = k == 1 ? QStringLiteral("Clear01") : QStringLiteral("BitBtn%1").arg(k + 2);
-            QCOMPARE(f.widget(clear)->geometry(), QRect(824, top, 21, 21));
+            QCOMPARE(f.widget(clear)->geometry(), f.widget(QStringLiteral("Clear01"))->geometry().translated(0, 24 * (k - 1)));
             auto* number = f.widget<QLabel>(QStringLiteral("Label%1").arg(k));
-            QCOMPARE(number->geometry(), QRect(20, top, 22, 20));
+            QCOMPARE(number->geometry(), f.widget(QStringLiteral("Label1"))->geometry().translated(0, 24 * (k - 1)));
             QCOMPARE(number->text(), QString::number(k));
         }
         for (int c = 1; c <= 6; ++c) {
