@@ -2,6 +2,7 @@
 // actions, a red mark for a text that states nothing.
 #include "ui/condition_box.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -60,6 +61,7 @@ void ConditionBox::setTextSilently(const QString& text) {
     const QSignalBlocker blocker(this);
     setCurrentIndex(-1);
     setEditText(text);
+    lineEdit()->setCursorPosition(0); // a text longer than the box shows its start
 }
 
 void ConditionBox::appendEntry(const QString& text, int value) {
@@ -147,7 +149,10 @@ void ConditionBox::noteKey(const QKeyEvent* event) {
 }
 
 bool ConditionBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) noteKey(static_cast<QKeyEvent*>(event));
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+        if (acceptOnEnter(static_cast<QKeyEvent*>(event))) return true;
+        noteKey(static_cast<QKeyEvent*>(event));
+    }
     return QComboBox::eventFilter(watched, event);
 }
 
@@ -163,7 +168,18 @@ bool ConditionBox::event(QEvent* event) {
     return QComboBox::event(event);
 }
 
+bool ConditionBox::acceptOnEnter(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || view()->isVisible()) return false;
+    // Enter accepts what the box shows, its completion included, and moves on, as Tab does.
+    lineEdit()->deselect();
+    focusNextChild();
+    event->accept();
+    return true;
+}
+
 void ConditionBox::keyPressEvent(QKeyEvent* event) {
+    if (acceptOnEnter(event)) return;
     noteKey(event);
     QComboBox::keyPressEvent(event);
 }

@@ -68,6 +68,8 @@ private:
     // Appends an entry to the list, carrying `value`; the text and the selection stay as they are.
     void appendEntry(const QString& text, int value);
     void onTextEdited();
+    // Enter or Return with the list closed: moves on to the next box, as Tab does. False for other keys.
+    bool acceptOnEnter(QKeyEvent* event);
     // Notes what a key pressed in the box is about to do, wherever it was delivered.
     void noteKey(const QKeyEvent* event);
 

@@ -314,7 +314,7 @@ void TForm1::BitBtn19Click() {
     Label24->clear();
     Label24->setToolTip(QString());
     drawAttentionToExplain(false);
-    Edit1->setText(QStringLiteral("0"));
+    ShowCount(Edit1, 0);
     // The rows as they show now, tidied: empty boxes state nothing, incomplete rows no condition.
     refreshRows();
     session_.rowsChangedDuringSearch = false;
@@ -439,7 +439,7 @@ void TForm1::AbandonSearch() {
         bar->hide();
     }
     Memo1->clear();
-    Edit1->setText(QStringLiteral("0"));
+    ShowCount(Edit1, 0);
     platform_.pump();
     throw SilentAbort();
 }

@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -32,6 +35,17 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
     dialog.setNameFilter(request.filter + QStringLiteral(" (") + request.patterns + QLatin1Char(')'));
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.currentFile.isEmpty()) dialog.selectFile(request.currentFile);
+    // The detail view's columns wide enough for their French headers ("Dernière modification"), the
+    // name column taking what is left.
+    dialog.resize(std::max(dialog.sizeHint().width(), 720), std::max(dialog.sizeHint().height(), 420));
+    for (QTreeView* view : dialog.findChildren<QTreeView*>()) {
+        QHeaderView* header = view->header();
+        const QFontMetrics metrics(header->font());
+        for (int column = 1; column < header->count(); ++column) {
+            const QString title = view->model()->headerData(column, Qt::Horizontal).toString();
+            header->resizeSection(column, std::max(header->sectionSize(column), metrics.horizontalAdvance(title) + 32));
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

@@ -69,6 +69,8 @@ TForm1::TForm1(Session& session, Platform& platform, WindowOptions options, QWid
     face.setColor(QPalette::Window, face.color(QPalette::Button));
     setPalette(face);
     resize(kClientWidth, kClientHeight);
+    // Every widget stands at a fixed place: a smaller window would cut them.
+    setMinimumSize(kClientWidth, kClientHeight);
 
     buildGrid();
     buildConditionRows();

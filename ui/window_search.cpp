@@ -2,6 +2,7 @@
 #include "ui/window_search.h"
 
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
@@ -13,6 +14,13 @@ namespace korvane {
 void StepBar(QProgressBar* bar, int steps) {
     const int span = bar->maximum() - bar->minimum() + 1;
     bar->setValue(bar->minimum() + (bar->value() - bar->minimum() + steps) % span);
+}
+
+void ShowCount(QLineEdit* edit, std::uint64_t count) {
+    const QString digits = QString::number(count);
+    edit->setText(digits);
+    edit->setCursorPosition(0);
+    edit->setToolTip(QStringLiteral("Nombre de solutions trouvées : ") + QLocale(QLocale::French).toString(static_cast<qulonglong>(count)));
 }
 
 QString UnlistedLine(std::uint64_t unlisted, std::uint64_t listLimit) {
@@ -68,7 +76,7 @@ void WindowSearch::flush(qsizetype maxCharacters) {
     }
     if (!pendingLines_.isEmpty()) return; // the count follows the lines it counts
     if (!countShown_) {
-        widgets_.count->setText(QString::number(count_));
+        ShowCount(widgets_.count, count_);
         countShown_ = true;
     }
     if (innerSteps_ > 0) StepBar(widgets_.innerBar, std::exchange(innerSteps_, 0));

@@ -24,6 +24,10 @@ struct Session;
 void StepBar(QProgressBar* bar, int steps = 1);
 
 // The line that follows the listed solutions when more were found than listed.
+// Edit1 showing `count`: its first digits when the box is too narrow for all of them, the whole count in
+// its tooltip (and in a select-all and copy).
+void ShowCount(QLineEdit* edit, std::uint64_t count);
+
 QString UnlistedLine(std::uint64_t unlisted, std::uint64_t listLimit);
 
 class WindowSearch final : public SearchObserver {

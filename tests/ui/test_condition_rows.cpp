@@ -427,6 +427,30 @@ private slots:
         QVERIFY(f.form->findChild<QLabel*>("Label24")->text().contains(QStringLiteral("ligne")));
     }
 
+    void enterAcceptsTheCompletionAndMovesOn() {
+        Fixture f;
+        f.typeGrid(Zebra());
+        ConditionBox* category = f.box(1);
+        category->setFocus();
+        TypeText(category->lineEdit(), "Na");
+        QTest::keyClick(category->lineEdit(), Qt::Key_Return);
+        QCOMPARE(category->currentText(), QStringLiteral("Nation"));
+        QCOMPARE(f.session.rules[1].categoryA, 2);
+        QCOMPARE(QApplication::focusWidget(), f.widget("SG1")); // where Tab goes from the first box
+        f.box(2)->setFocus();
+        TypeText(f.box(2)->lineEdit(), "Esp");
+        QTest::keyClick(f.box(2), Qt::Key_Enter);
+        QCOMPARE(f.session.rules[1].choiceA, 2);
+        QVERIFY(!f.box(2)->hasFocus());
+    }
+
+    void aLoadedTextLongerThanItsBoxShowsItsStart() {
+        Fixture f;
+        f.load(ExamplePath("zebra.e65"));
+        f.box(3)->setTextSilently(QStringLiteral("Pas voisin gauche de"));
+        QCOMPARE(f.box(3)->lineEdit()->cursorPosition(), 0);
+    }
+
     void aRowCompletedAfterASolveStatesItsCondition() {
         Fixture f;
         f.load(ExamplePath("zebra.e65"));

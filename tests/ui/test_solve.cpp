@@ -44,6 +44,17 @@ private:
     }
 
 private slots:
+    void aCountTooLongForItsBoxShowsItsStartAndWholeInItsTooltip() {
+        Fixture f(WindowOptions{std::chrono::milliseconds{0}, 10});
+        f.typeGrid(Zebra());
+        f.click("BitBtn19"); // no condition: every matching
+        auto* count = f.widget<QLineEdit>("Edit1");
+        QCOMPARE(count->text(), QStringLiteral("24883200000"));
+        QCOMPARE(count->cursorPosition(), 0);
+        QCOMPARE(count->toolTip(), QStringLiteral("Nombre de solutions trouvées : 24\u202F883\u202F200\u202F000"));
+        QCOMPARE(f.form->minimumSize(), f.form->size()); // no smaller window to cut the widgets
+    }
+
     void zebraTypedInIsSolvedWithItsOneSolution() {
         Fixture f;
         QVERIFY(f.enterPuzzle(Zebra()));
