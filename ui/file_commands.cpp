@@ -138,6 +138,8 @@ void OpenStartFile(TForm1& form, Platform& platform, const QStringList& argument
     // The caption holds the full path, as after the dialog, wherever the program was started from.
     const QString path = QFileInfo(arguments[1]).absoluteFilePath();
     RunHandler(platform, [&] { form.loadPuzzle(path); });
+    // The puzzle the program was started with is where the history begins: there is nothing to undo yet.
+    form.startHistoryHere();
 }
 
 void TForm1::BitBtn3Click() {

@@ -283,6 +283,11 @@ void TForm1::noteEdit() {
     recorded_ = std::move(now);
 }
 
+void TForm1::startHistoryHere() {
+    history_ = EditHistory();
+    recorded_ = screenState();
+}
+
 void TForm1::undo() {
     noteEdit(); // an edit not recorded yet comes first
     if (const auto state = history_.undo(recorded_)) showScreenState(*state);

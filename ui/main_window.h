@@ -60,6 +60,8 @@ public:
     // Ctrl+Z and Ctrl+Maj+Z (or Ctrl+Y): the puzzle as it was before the last edit, and back again.
     void undo();
     void redo();
+    // Makes the puzzle as shown the start of the undo history, with nothing to undo.
+    void startHistoryHere();
     // The load command once its dialog has given `path` (a full path): the same checks, messages and
     // caption for the dialog and for a file named at start. Ends with SilentAbort after a message.
     void loadPuzzle(const QString& path);

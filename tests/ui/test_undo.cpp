@@ -7,6 +7,7 @@
 #include <random>
 
 #include "editor/edit_history.h"
+#include "ui/file_commands.h"
 #include "window_driver.h"
 
 using namespace korvane;
@@ -99,6 +100,17 @@ private slots:
         QCOMPARE(f.session.rules, RuleTable{});
         QCOMPARE(f.session.stated, RuleTable{});
         QVERIFY(f.platform.shown.empty());
+    }
+
+    void thePuzzleTheProgramStartsWithIsWhereUndoStops() {
+        Fixture f;
+        OpenStartFile(*f.form, f.platform, {QStringLiteral("korvane"), ExamplePath("zebra.e65")});
+        const Shown loaded = Capture(f);
+        f.click("BitBtn12"); // row 10 cleared
+        Undo(f);
+        QVERIFY(Capture(f) == loaded);
+        Undo(f);
+        QVERIFY(Capture(f) == loaded);
     }
 
     void aRandomRunOfEditsUndoesToTheStart() {
