@@ -48,7 +48,7 @@ std::string NoStepText(const Trace& trace, const RuleTable& rules) {
     return "Aucune étape : les lignes ne permettent aucune déduction.";
 }
 
-std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle) {
+std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle, std::size_t shownSteps) {
     std::vector<std::string> lines{ReportVerdict(report.explanation)};
     for (std::string& line : ExplanationLines(report.explanation, puzzle)) lines.push_back(std::move(line));
     lines.insert(lines.end(), report.idleLines.begin(), report.idleLines.end());
@@ -56,7 +56,15 @@ std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle)
     if (report.trace.outcome == TraceOutcome::RuleError) return lines;
     lines.emplace_back();
     lines.emplace_back("Pas à pas :");
-    for (std::string& line : StepLines(report.trace, puzzle)) lines.push_back(std::move(line));
+    std::vector<std::string> steps = StepLines(report.trace, puzzle);
+    const std::size_t total = report.trace.steps.size();
+    if (shownSteps >= total) {
+        for (std::string& line : steps) lines.push_back(std::move(line));
+        return lines;
+    }
+    for (std::size_t i = 0; i < shownSteps; ++i) lines.push_back(std::move(steps[i]));
+    const std::size_t hidden = total - shownSteps;
+    lines.push_back(hidden == 1 ? "(une étape encore cachée)" : "(" + std::to_string(hidden) + " étapes encore cachées)");
     return lines;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,9 @@ PartnerTable KnownAfter(const Trace& trace, std::size_t steps);
 std::string NoStepText(const Trace& trace, const RuleTable& rules);
 
 // The explanation as text, one line each: the verdict, the explanation's lines, the idle rows' lines, a
-// blank line, then the steps with the grade (none when a malformed row stops the search).
-std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle);
+// blank line, then the steps with the grade (none when a malformed row stops the search). With
+// `shownSteps` below the number of steps, only the first `shownSteps`, then a line saying how many are
+// still hidden, and no grade: what a user who asked for hints has seen.
+std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle, std::size_t shownSteps = SIZE_MAX);
 
 } // namespace korvane

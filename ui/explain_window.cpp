@@ -1,5 +1,7 @@
 #include "ui/explain_window.h"
 
+#include <algorithm>
+
 #include <QBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -36,6 +38,22 @@ QLabel* MakeLabel(QWidget* parent, const char* name) {
     return label;
 }
 
+// Where the explanation first opens: beside the main window, on its right or its left, so that the row
+// numbers it marks stay in sight. With no room on either side the main window moves to the screen's
+// left edge when that makes room; else the explanation overlaps the main window but not its numbers.
+QPoint PlaceBeside(QWidget* owner, const QRect& area, const QSize& frame) {
+    constexpr int kRowNumbersRight = 48; // the numbers of the condition rows end there in the main window
+    QRect main = owner->frameGeometry();
+    if (main.right() + frame.width() > area.right() && main.left() - frame.width() < area.left() &&
+        main.width() + frame.width() <= area.width()) {
+        owner->move(owner->pos() + QPoint(area.left() - main.left(), 0));
+        main = owner->frameGeometry();
+    }
+    if (main.right() + frame.width() <= area.right()) return {main.right() + 1, main.top()};
+    if (main.left() - frame.width() >= area.left()) return {main.left() - frame.width(), main.top()};
+    return {std::max(area.right() + 1 - frame.width(), main.left() + kRowNumbersRight), main.top()};
+}
+
 } // namespace
 
 ExplainWindow::ExplainWindow(Platform& platform, QWidget* parent) : QWidget(parent, Qt::Window), platform_(platform) {
@@ -67,7 +85,7 @@ ExplainWindow::ExplainWindow(Platform& platform, QWidget* parent) : QWidget(pare
     hint_ = MakeButton(this, "HintButton", QStringLiteral("Indice"), QStringLiteral("Montrer l'étape suivante seulement"));
     all_ = MakeButton(this, "AllStepsButton", QStringLiteral("Toutes les étapes"));
     auto* copyButton = MakeButton(this, "CopyButton", QStringLiteral("Copier"),
-                                  QStringLiteral("Copier toute l'explication dans le presse-papier"));
+                                  QStringLiteral("Copier l'explication et les étapes montrées dans le presse-papier"));
     auto* closeButton = MakeButton(this, "CloseButton", QStringLiteral("Fermer"));
 
     auto* staleRow = new QHBoxLayout;
@@ -163,10 +181,12 @@ void ExplainWindow::stepChosen() {
     if (chosen) {
         const Step& step = report_.trace.steps[static_cast<std::size_t>(row)];
         grid_->setGrid(puzzle_, KnownAfter(report_.trace, static_cast<std::size_t>(row) + 1));
-        gridCaption_->setText(QStringLiteral("La grille après l'étape %1").arg(row + 1));
+        grid_->setHighlighted(step.facts);
+        gridCaption_->setText(QStringLiteral("La grille après l'étape %1 (encadré : ce qu'elle établit)").arg(row + 1));
         emit rowsHighlighted(QList<int>(step.rows.begin(), step.rows.end()));
         return;
     }
+    grid_->setHighlighted({});
     if (report_.explanation.kind == ExplanationKind::OpenCells) {
         grid_->setGrid(puzzle_, report_.explanation.partners);
         gridCaption_->setText(QStringLiteral("La grille des solutions : « ? » marque une case qu'elles laissent ouverte"));
@@ -180,26 +200,30 @@ void ExplainWindow::stepChosen() {
 
 void ExplainWindow::copy() {
     QStringList lines;
-    for (const std::string& line : ReportLines(report_, puzzle_)) lines.append(QString::fromStdString(line));
+    // What the list shows, no more: a user taking hints is not given the rest of the solution.
+    for (const std::string& line : ReportLines(report_, puzzle_, static_cast<std::size_t>(revealed())))
+        lines.append(QString::fromStdString(line));
     platform_.setClipboardText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 void ExplainWindow::present() {
-    if (isVisible()) {
-        // Already open: it stays where the user put it.
-    } else if (place_) {
-        move(*place_);
-    } else {
-        // First opening: beside the main window where the screen has room, else against the screen's right
-        // edge, so that the row numbers the steps mark stay in sight.
+    if (!isVisible()) {
         adjustSize();
-        const QWidget* owner = parentWidget();
-        if (const QScreen* s = owner->screen()) {
-            const QRect area = s->availableGeometry();
-            // The frame is not known before the first showing: room is left for a usual one.
-            const int right = area.right() - frameGeometry().width() - 16;
-            move(std::max(area.left(), std::min(owner->frameGeometry().right() + 1, right)), owner->frameGeometry().top());
+        QWidget* owner = parentWidget();
+        const QScreen* s = owner->screen();
+        const QRect area = s ? s->availableGeometry() : QRect(QPoint(), QSize(1 << 14, 1 << 14));
+        // Before the first showing the frame is not known: room is left for a usual one.
+        const QSize frame = isWindow() && frameGeometry().size() != size() ? frameGeometry().size() : size() + QSize(16, 40);
+        QPoint at;
+        if (place_) {
+            at = *place_; // where the user left it
+        } else {
+            at = PlaceBeside(owner, area, frame);
         }
+        // Never mostly off the screen, wherever it was left: the whole of it inside the screen's area.
+        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+        move(at);
     }
     show();
     raise();

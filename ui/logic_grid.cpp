@@ -34,6 +34,17 @@ void LogicGrid::setGrid(const Puzzle& puzzle, const PartnerTable& known) {
     update();
 }
 
+void LogicGrid::setHighlighted(std::vector<Fact> facts) {
+    highlighted_ = std::move(facts);
+    update();
+}
+
+bool LogicGrid::highlighted(int c1, int a, int c2, int b) const {
+    const Item x{c1, a}, y{c2, b};
+    return std::any_of(highlighted_.begin(), highlighted_.end(),
+                       [&](const Fact& f) { return (f.a == x && f.b == y) || (f.a == y && f.b == x); });
+}
+
 LogicGrid::Mark LogicGrid::mark(int c1, int a, int c2, int b) const {
     const std::uint8_t mask = known_.at(c1, a, c2);
     if ((mask >> (b - 1) & 1u) == 0) return Mark::Different;
@@ -90,7 +101,7 @@ void LogicGrid::paintEvent(QPaintEvent*) {
     }
 
     // The tables: one pair of categories each, staircase to the lower right.
-    const QColor open(0xFF, 0xF2, 0x9E), same(0x2E, 0x7D, 0x32), lines(0x80, 0x80, 0x80);
+    const QColor open(0xFF, 0xF2, 0x9E), same(0x2E, 0x7D, 0x32), lines(0x80, 0x80, 0x80), highlight(0x15, 0x65, 0xC0);
     for (std::size_t i = 0; i < kDown.size(); ++i)
         for (std::size_t j = 0; j + i < kAcross.size(); ++j) {
             const int c1 = kDown[i], c2 = kAcross[j];
@@ -119,6 +130,11 @@ void LogicGrid::paintEvent(QPaintEvent*) {
                     }
                     p.setPen(lines);
                     p.drawRect(cell.adjusted(0, 0, -1, -1));
+                    if (highlighted(c1, a, c2, b)) {
+                        // The cells the step just set, framed so that they are found at a glance.
+                        p.setPen(QPen(highlight, 2));
+                        p.drawRect(cell.adjusted(1, 1, -2, -2));
+                    }
                 }
             p.setPen(Qt::black);
             p.drawRect(QRect(cellLeft(static_cast<int>(j) * kChoices), cellTop(static_cast<int>(i) * kChoices),

@@ -5,6 +5,9 @@
 
 #include <QWidget>
 
+#include <vector>
+
+#include "core/deduce.h"
 #include "core/explain.h"
 #include "core/model.h"
 
@@ -21,6 +24,9 @@ public:
     // The names of `puzzle`'s grid and the partners each choice may still have.
     void setGrid(const Puzzle& puzzle, const PartnerTable& known);
     const PartnerTable& known() const { return known_; }
+    // Frames the cells of `facts` (a step's), until the next call; none for an empty list.
+    void setHighlighted(std::vector<Fact> facts);
+    bool highlighted(int c1, int a, int c2, int b) const;
     // Whether choice a of category c1 shares a slot with choice b of category c2, as the cell shows it.
     Mark mark(int c1, int a, int c2, int b) const;
 
@@ -35,6 +41,7 @@ private:
 
     Puzzle names_;
     PartnerTable known_;
+    std::vector<Fact> highlighted_;
     int rowHeader_ = 0;    // width of the names down the left
     int columnHeader_ = 0; // height of the names across the top
 };

@@ -65,7 +65,8 @@ private slots:
         QVERIFY(window && window->isVisible() && window->isWindow());
         QCOMPARE(window->windowTitle(), QStringLiteral("Explication"));
         // Closed and opened again: the same window, where it was left.
-        window->move(window->pos() + QPoint(37, 21));
+        const QRect area = window->screen()->availableGeometry();
+        window->move(area.topLeft());
         const QPoint place = window->pos();
         f.click("BitBtn25"); // while open
         QCOMPARE(window->pos(), place);
@@ -73,6 +74,12 @@ private slots:
         f.click("BitBtn25");
         QCOMPARE(ExplainForm(f), window);
         QCOMPARE(window->pos(), place);
+        // Left mostly off the screen, it comes back whole.
+        window->move(area.bottomRight() - QPoint(40, 40));
+        window->close();
+        f.click("BitBtn25");
+        QVERIFY(area.contains(window->frameGeometry().topLeft()));
+        QVERIFY(window->frameGeometry().right() <= area.right() || window->frameGeometry().left() == area.left());
     }
 
     void aConflictShowsItsRowsAndTheHintRevealsOneStepAtATime() {
@@ -177,10 +184,48 @@ private slots:
         f.load(ExamplePath("relay.e65"));
         const auto [puzzle, report] = ExpectedReport("relay.e65");
         f.click("BitBtn25");
+        const auto copied = [&](std::size_t steps) {
+            QString text;
+            for (const std::string& line : ReportLines(report, puzzle, steps)) text += QString::fromStdString(line) + QLatin1Char('\n');
+            return text;
+        };
+        // Hints: the steps revealed and no more, with how many are still hidden.
+        Click(InExplanation<QPushButton>(f, "HintButton"));
         Click(InExplanation<QPushButton>(f, "CopyButton"));
-        QString expected;
-        for (const std::string& line : ReportLines(report, puzzle)) expected += QString::fromStdString(line) + QLatin1Char('\n');
-        QCOMPARE(f.platform.clipboard, expected);
+        QCOMPARE(f.platform.clipboard, copied(1));
+        QVERIFY(f.platform.clipboard.endsWith(QStringLiteral(" étapes encore cachées)\n")));
+        QVERIFY(!f.platform.clipboard.contains(QStringLiteral("Difficulté")));
+        Click(InExplanation<QPushButton>(f, "AllStepsButton"));
+        Click(InExplanation<QPushButton>(f, "CopyButton"));
+        QCOMPARE(f.platform.clipboard, copied(SIZE_MAX));
+        QVERIFY(f.platform.clipboard.contains(QStringLiteral("Difficulté")));
+    }
+
+    void theHintFramesTheCellsItsStepSets() {
+        Fixture f;
+        f.load(ExamplePath("zebra.e65"));
+        const auto [puzzle, report] = ExpectedReport("zebra.e65");
+        f.click("BitBtn25");
+        auto* grid = InExplanation<LogicGrid>(f, "LogicGrid");
+        Click(InExplanation<QPushButton>(f, "HintButton"));
+        const Step& first = report.trace.steps.front();
+        QVERIFY(!first.facts.empty());
+        for (const Fact& fact : first.facts) {
+            QVERIFY(grid->highlighted(fact.a.category, fact.a.choice, fact.b.category, fact.b.choice));
+            QVERIFY(grid->highlighted(fact.b.category, fact.b.choice, fact.a.category, fact.a.choice));
+        }
+        int framed = 0;
+        for (int c1 = 1; c1 <= 6; ++c1)
+            for (int c2 = 1; c2 <= 6; ++c2)
+                for (int a = 1; a <= 5; ++a)
+                    for (int b = 1; b <= 5; ++b) framed += c1 < c2 && grid->highlighted(c1, a, c2, b);
+        QCOMPARE(framed, static_cast<int>(first.facts.size()));
+        Click(InExplanation<QPushButton>(f, "HintButton")); // the next step's cells instead
+        for (const Fact& fact : report.trace.steps[1].facts)
+            QVERIFY(grid->highlighted(fact.a.category, fact.a.choice, fact.b.category, fact.b.choice));
+        InExplanation<QListWidget>(f, "StepList")->clearSelection(); // no step chosen: nothing framed
+        QVERIFY(!grid->highlighted(first.facts[0].a.category, first.facts[0].a.choice, first.facts[0].b.category,
+                                   first.facts[0].b.choice));
     }
 
     void aTypingSlipIsExplainedAndTheButtonStandsOut() {
