@@ -180,14 +180,41 @@ Engine::Recorded Engine::record(Move move) {
         if (const int r = next.reason(f.a, f.b); r >= 0 && r < index) move.uses.push_back(r);
         return false;
     };
-    for (const Fact& f : move.facts) {
-        clash = !apply(f);
-        // Sharing a slot with f.b, item f.a shares none with the other choices of b's category, and so on.
-        for (int k = 1; k <= kChoices && f.same && !clash; ++k) {
-            if (k != f.b.choice) clash = !apply({f.a, {f.b.category, k}, false});
-            if (k != f.a.choice && !clash) clash = !apply({{f.a.category, k}, f.b, false});
+    // A fact, and for a "same" fact the cells it closes: sharing a slot with f.b, item f.a shares none
+    // with the other choices of b's category, and so on. False on a clash.
+    auto applyClosing = [&](const Fact& f) {
+        if (!apply(f)) return false;
+        for (int k = 1; k <= kChoices && f.same; ++k) {
+            if (k != f.b.choice && !apply({f.a, {f.b.category, k}, false})) return false;
+            if (k != f.a.choice && !apply({{f.a.category, k}, f.b, false})) return false;
         }
-        if (clash) break;
+        return true;
+    };
+    for (const Fact& f : move.facts)
+        if ((clash = !applyClosing(f))) break;
+    const std::size_t own = set.size();
+    // What two items sharing a slot know of a third category holds for both: carried over in the same
+    // step, so that the reader is not shown it as a step of its own.
+    for (bool grew = !claimed && !clash; grew && !clash;) {
+        grew = false;
+        for (int c1 = 1; c1 < kCategories && !clash; ++c1)
+            for (int c2 = c1 + 1; c2 <= kCategories && !clash; ++c2)
+                for (int a = 1; a <= kChoices && !clash; ++a) {
+                    const Item x{c1, a};
+                    if (next.same(x, c2) == 0) continue;
+                    const Item y{c2, std::countr_zero(next.same(x, c2)) + 1};
+                    for (int c3 = 1; c3 <= kCategories && !clash; ++c3)
+                        for (int d = 1; d <= kChoices && c3 != c1 && c3 != c2 && !clash; ++d) {
+                            const Item z{c3, d};
+                            const Cell cx = next.at(x, z), cy = next.at(y, z);
+                            if (cx == cy || (cx != Cell::Unknown && cy != Cell::Unknown)) continue;
+                            const Item known = cx != Cell::Unknown ? x : y, other = cx != Cell::Unknown ? y : x;
+                            for (const int r : {next.reason(x, y), next.reason(known, z)})
+                                if (r >= 0 && r < index) move.uses.push_back(r);
+                            clash = !applyClosing({other, z, (cx != Cell::Unknown ? cx : cy) == Cell::Same});
+                            grew = true;
+                        }
+                }
     }
     if (!clash && !claimed && set.empty()) return Recorded::Nothing;
     Step step;
@@ -202,6 +229,7 @@ Engine::Recorded Engine::record(Move move) {
     step.link = move.link;
     step.contradiction = clash || claimed;
     if (!step.contradiction) {
+        step.own = own;
         step.facts = std::move(set);
         grid_ = next;
     }

@@ -49,6 +49,9 @@ struct Step {
     int category = 0;           // ThreeCategories: the third category; Position: the order category
     Fact supposed;              // WhatIf, DeepWhatIf: the cell supposed, whose opposite is concluded
     Fact link;                  // ThreeCategories: the two items sharing a slot whose knowledge is pooled
+    // facts[0, own) are what the move itself concludes, with the cells its "same" facts close; the rest
+    // follow at once from them: two items that share a slot share what is known of them.
+    std::size_t own = 0;
                                 // (none when two items have no choice of `category` in common)
 };
 

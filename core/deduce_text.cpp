@@ -86,7 +86,8 @@ std::string Conclusions(const Puzzle& puzzle, const std::vector<Fact>& facts) {
 }
 
 std::string Body(const Step& step, const Puzzle& puzzle) {
-    const std::string concluded = Conclusions(puzzle, step.facts);
+    const std::vector<Fact> own(step.facts.begin(), step.facts.begin() + static_cast<std::ptrdiff_t>(std::min(step.own, step.facts.size())));
+    const std::string concluded = Conclusions(puzzle, own);
     switch (step.technique) {
     case Technique::Direct:
         if (step.never)
@@ -122,8 +123,20 @@ std::string Body(const Step& step, const Puzzle& puzzle) {
     return concluded + ".";
 }
 
+// What follows at once from the step's own facts, two items sharing a slot sharing what is known of
+// them: " Par suite : Nation Japonais est Animal Zèbre."; empty when it only crosses out cells (the JSON
+// lists them all).
+std::string CarriedOver(const Step& step, const Puzzle& puzzle) {
+    std::vector<Fact> same;
+    for (std::size_t i = step.own; i < step.facts.size(); ++i)
+        if (step.facts[i].same) same.push_back(step.facts[i]);
+    return same.empty() ? std::string() : " Par suite : " + Conclusions(puzzle, same) + ".";
+}
+
+std::string Summary(const Step& step, const Puzzle& puzzle) { return Body(step, puzzle) + CarriedOver(step, puzzle); }
+
 std::string StepText(const Step& step, int number, const Puzzle& puzzle) {
-    return "Étape " + std::to_string(number) + Citation(step) + " : " + Body(step, puzzle);
+    return "Étape " + std::to_string(number) + Citation(step) + " : " + Summary(step, puzzle);
 }
 
 std::string_view OutcomeName(TraceOutcome outcome) {
@@ -187,6 +200,7 @@ std::string StepsJsonMembers(const Trace& trace, const Puzzle& puzzle) {
         }
         if (step.technique == Technique::WhatIf || (step.technique == Technique::DeepWhatIf && !step.contradiction))
             WriteFact(json.key("supposed"), step.supposed);
+        json.key("summary").value(Summary(step, puzzle));
         json.key("text").value(StepText(step, static_cast<int>(i + 1), puzzle)).close('}');
     }
     json.close(']').key("outcome").value(OutcomeName(trace.outcome)).key("grade");

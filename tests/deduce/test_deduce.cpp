@@ -454,7 +454,7 @@ TEST(StepText, ReadsAsTheUserTypedIt) {
     const std::vector<std::string> lines = StepLines(Deduce(Tidied(relay)), relay);
     EXPECT_EQ(lines.front(), "Étape 1 (ligne 1) : Ville Lyon est Équipe Loups.");
     EXPECT_EQ(lines[lines.size() - 3],
-              "Étape 13 (ligne 8, étapes 4 et 10) : « Temps 49 s — A droite de (catégorie d'ordre : 5) — Temps 48 s » "
+              "Étape 11 (ligne 8, étapes 4 et 8) : « Temps 49 s — A droite de (catégorie d'ordre : 5) — Temps 48 s » "
               "ne laisse aucune place possible : contradiction.");
     EXPECT_EQ(lines[lines.size() - 2], "Aucune solution : la dernière étape aboutit à une contradiction.");
     EXPECT_EQ(lines.back(), "Difficulté : Moyen");
@@ -493,7 +493,9 @@ TEST(StepText, JsonMembers) {
     const std::string start = "\"steps\":[{\"step\":1,\"technique\":\"direct\",\"rows\":[1],\"uses\":[],\"facts\":"
                               "[{\"a\":[2,1],\"b\":[1,2],\"same\":true},{\"a\":[2,1],\"b\":[1,1],\"same\":false}";
     EXPECT_EQ(json.substr(0, start.size()), start);
-    EXPECT_NE(json.find("{\"step\":13,\"technique\":\"position\",\"rows\":[8],\"uses\":[4,10],\"contradiction\":true,"),
+    EXPECT_NE(json.find("{\"step\":11,\"technique\":\"position\",\"rows\":[8],\"uses\":[4,8],\"contradiction\":true,"
+                        "\"summary\":\"« Temps 49 s — A droite de (catégorie d'ordre : 5) — Temps 48 s » ne laisse "
+                        "aucune place possible : contradiction.\",\"text\":\"Étape 11 "),
               std::string::npos);
     const std::string end = "],\"outcome\":\"contradiction\",\"grade\":\"Moyen\"";
     EXPECT_EQ(json.substr(json.size() - end.size()), end);
