@@ -193,8 +193,10 @@ void TForm1::BitBtn20Click() {
 }
 
 void TForm1::refreshRows() {
-    const Puzzle screen = puzzleOnScreen();
-    gridNames_ = screen.names;
+    Puzzle screen = puzzleOnScreen();
+    screen.rules = RuleTable{}; // not read: the rows are what the names and texts say
+    const bool changed = !(screen == lastRead_);
+    lastRead_ = screen;
     const RowsReading reading = ReadRows(screen);
     session_.rules = reading.values;
     if (session_.searching && !(reading.stated == session_.stated)) session_.rowsChangedDuringSearch = true;
@@ -207,12 +209,12 @@ void TForm1::refreshRows() {
             box(BoxNumber(info.role, k))->setProblem(note == row.notes.end() ? QString() : QString::fromStdString(note->why));
         }
     }
-    emit rowsEdited();
+    if (changed) emit rowsEdited();
 }
 
 void TForm1::gridEdited() {
     Puzzle before;
-    before.names = gridNames_;
+    before.names = lastRead_.names;
     before.boxTexts = boxTexts();
     for (int column = 0; column <= kChoices; ++column)
         for (int row = 1; row <= kCategories; ++row) {

@@ -158,8 +158,9 @@ private:
     QProgressBar* ProgressBar2 = nullptr;
     std::array<QLabel*, kRules> rowNumbers_{};
     ExplainWindow* explainWindow_ = nullptr; // built on first use
-    // The grid's names as the rows were last read against them: what a cell edit renamed.
-    std::array<std::string, kNameCells> gridNames_{};
+    // The names and texts the rows were last read from: what a cell edit renamed, and whether an edit
+    // changed anything at all.
+    Puzzle lastRead_;
     EditHistory history_;
     ScreenState recorded_; // the state after the last step recorded
     int typing_ = 0;       // the box typed into by the handler running, 0 for none
