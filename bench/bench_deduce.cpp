@@ -8,9 +8,9 @@
 #include <chrono>
 #include <vector>
 
-#include "core/deduce.h"
-#include "core/report.h"
 #include "examples/sample_puzzles.h"
+#include "reasoning/deduce.h"
+#include "reasoning/report.h"
 
 namespace {
 

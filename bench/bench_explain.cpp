@@ -8,10 +8,10 @@
 #include <random>
 #include <vector>
 
-#include "core/explain.h"
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/search.h"
 #include "examples/sample_puzzles.h"
+#include "reasoning/explain.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/search.h"
 #include "examples/sample_puzzles.h"
 
 namespace korvane::bench {

@@ -11,14 +11,16 @@
 #include <variant>
 #include <vector>
 
-#include "core/deduce.h"
-#include "core/explain.h"
-#include "core/json_writer.h"
 #include "core/relations.h"
-#include "core/search.h"
-#include "core/solution_text.h"
 #include "editor/normalise.h"
+#include "engine/search.h"
 #include "files/puzzle_format.h"
+#include "reasoning/deduce.h"
+#include "reasoning/explain.h"
+#include "texts/explain_text.h"
+#include "texts/json_writer.h"
+#include "texts/solution_text.h"
+#include "texts/step_text.h"
 
 namespace {
 

@@ -40,10 +40,6 @@ public:
     Rule& operator[](int k) { return rules_[static_cast<std::size_t>(k - 1)]; }
     const Rule& operator[](int k) const { return rules_[static_cast<std::size_t>(k - 1)]; }
 
-    // The field that condition box n (1..112) writes, numbered as core/boxes.h numbers the boxes.
-    std::int32_t& value(int n);
-    std::int32_t value(int n) const;
-
     // As bytes: a rule is seven int32_t without padding. The search compares the tables after every pump.
     friend bool operator==(const RuleTable& a, const RuleTable& b) {
         static_assert(std::has_unique_object_representations_v<Rule>);

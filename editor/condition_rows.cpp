@@ -8,8 +8,6 @@ namespace korvane {
 
 namespace {
 
-const std::string& BoxText(const Puzzle& screen, int n) { return screen.boxTexts[static_cast<std::size_t>(n - 1)]; }
-
 // The next code point of UTF-8 text at `i`, advancing `i`; a byte that starts no valid sequence stands
 // for itself, so that any bytes compare consistently.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
@@ -168,7 +166,7 @@ std::string BoxProblem(const Puzzle& screen, int n) {
     const Entries entries = EntriesOf(screen, n);
     const auto shown = EntryShown(entries, text);
     if (!shown) return NotAnEntry(screen, n);
-    const std::int32_t stored = screen.rules.value(n);
+    const std::int32_t stored = BoxValue(screen.rules, n);
     const std::int32_t value = entries[*shown].value;
     if (stored == value) return {};
     return "La ligne utilise la valeur " + std::to_string(stored) + ", et non " + Quoted(text) + " (valeur " +

@@ -1,8 +1,8 @@
 #include "examples/sample_puzzles.h"
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "core/relations.h"
-#include "core/plan.h"
+#include "engine/plan.h"
 
 #include <random>
 

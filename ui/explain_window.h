@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "core/report.h"
+#include "reasoning/report.h"
 
 class QLabel;
 class QListWidget;

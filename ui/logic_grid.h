@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
-#include "core/explain.h"
 #include "core/model.h"
+#include "reasoning/explain.h"
 
 namespace korvane {
 

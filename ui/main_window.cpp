@@ -13,12 +13,13 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
-#include "core/explain.h"
-#include "core/report.h"
-#include "core/search.h"
-#include "core/solution_text.h"
 #include "editor/condition_rows.h"
 #include "editor/normalise.h"
+#include "engine/search.h"
+#include "reasoning/explain.h"
+#include "reasoning/report.h"
+#include "texts/explain_text.h"
+#include "texts/solution_text.h"
 #include "ui/condition_box.h"
 #include "ui/explain_window.h"
 #include "ui/platform.h"
@@ -131,9 +132,9 @@ void TForm1::setCell(int column, int row, const QString& text) {
 void TForm1::boxChanged(int n) {
     StoreSelection(box(n), n);
     const BoxPlace place = PlaceOf(n);
-    if (place.role == BoxRole::Relation) ApplyRelationVisibility(place.row, session_.rules.value(n));
+    if (place.role == BoxRole::Relation) ApplyRelationVisibility(place.row, BoxValue(session_.rules, n));
     // A choice box's text names a choice of the category its category box shows: that one now.
-    if (IsCategoryRole(place.role)) session_.rules.value(ChoiceBoxOf(n)) = ValueOfText(puzzleOnScreen(), ChoiceBoxOf(n));
+    if (IsCategoryRole(place.role)) BoxValue(session_.rules, ChoiceBoxOf(n)) = ValueOfText(puzzleOnScreen(), ChoiceBoxOf(n));
     showProblems(place.row);
 }
 
@@ -170,7 +171,7 @@ void TForm1::fillList(int n) {
     box(n)->selectKeepingText(shown ? static_cast<int>(*shown) : -1);
 }
 
-void TForm1::StoreSelection(const ConditionBox* box, int n) { session_.rules.value(n) = box->selectedValue(); }
+void TForm1::StoreSelection(const ConditionBox* box, int n) { BoxValue(session_.rules, n) = box->selectedValue(); }
 
 void TForm1::ApplyRelationVisibility(int k, std::int32_t v) {
     const std::optional<ExtraBoxes> shown = ExtraBoxesFor(v);

@@ -11,7 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "core/solution_text.h"
+#include "texts/solution_text.h"
 #include "ui/condition_box.h"
 #include "ui/main_window.h"
 #include "ui/name_grid.h"

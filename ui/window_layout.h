@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "core/model.h"
 
 namespace korvane::layout {

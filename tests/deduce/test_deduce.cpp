@@ -11,13 +11,16 @@
 #include <random>
 #include <set>
 
-#include "core/deduce.h"
-#include "core/json_writer.h"
-#include "core/report.h"
 #include "core/relations.h"
-#include "core/search.h"
 #include "editor/normalise.h"
+#include "engine/search.h"
 #include "examples/sample_puzzles.h"
+#include "reasoning/deduce.h"
+#include "reasoning/report.h"
+#include "texts/explain_text.h"
+#include "texts/json_writer.h"
+#include "texts/report_text.h"
+#include "texts/step_text.h"
 
 namespace korvane {
 namespace {

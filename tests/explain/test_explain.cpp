@@ -7,12 +7,14 @@
 #include <optional>
 #include <random>
 
-#include "core/explain.h"
-#include "core/plan.h"
 #include "core/relations.h"
-#include "core/search.h"
 #include "editor/normalise.h"
+#include "engine/plan.h"
+#include "engine/search.h"
 #include "examples/sample_puzzles.h"
+#include "reasoning/explain.h"
+#include "texts/explain_text.h"
+#include "texts/names.h"
 
 namespace korvane {
 namespace {

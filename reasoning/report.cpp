@@ -1,5 +1,5 @@
 // The explanation window's decisions, kept here so that the command line and the tests share them.
-#include "core/report.h"
+#include "reasoning/report.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,17 +7,6 @@
 namespace korvane {
 
 Report MakeReport(const RuleTable& rules) { return {Explain(rules), Deduce(rules)}; }
-
-std::string ReportVerdict(const Explanation& explanation) {
-    switch (explanation.kind) {
-    case ExplanationKind::Conflict: return "Aucune solution";
-    case ExplanationKind::OpenCells: return "Plusieurs solutions";
-    case ExplanationKind::Redundant:
-    case ExplanationKind::Nothing: return "Solution unique";
-    case ExplanationKind::RuleError: return std::string(explanation.malformed.errorText);
-    }
-    return {};
-}
 
 PartnerTable KnownAfter(const Trace& trace, std::size_t steps) {
     constexpr std::uint8_t kAll = (1u << kChoices) - 1;
@@ -38,17 +27,6 @@ PartnerTable KnownAfter(const Trace& trace, std::size_t steps) {
             set(f.b, f.a, f.same);
         }
     return known;
-}
-
-std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle) {
-    std::vector<std::string> lines{ReportVerdict(report.explanation)};
-    for (std::string& line : ExplanationLines(report.explanation, puzzle)) lines.push_back(std::move(line));
-    // A search stopped by a malformed row has no steps, and the explanation already says where it stops.
-    if (report.trace.outcome == TraceOutcome::RuleError) return lines;
-    lines.emplace_back();
-    lines.emplace_back("Pas à pas :");
-    for (std::string& line : StepLines(report.trace, puzzle)) lines.push_back(std::move(line));
-    return lines;
 }
 
 } // namespace korvane

@@ -1,19 +1,14 @@
-// The explanations as the user reads them: French lines, and the JSON member of korvane-solve.
+#include "texts/explain_text.h"
+
 #include <bit>
 
-#include "core/boxes.h"
-#include "core/explain.h"
-#include "core/json_writer.h"
-#include "core/relations.h"
+#include "boxes/boxes.h"
+#include "texts/json_writer.h"
+#include "texts/names.h"
 
 namespace korvane {
 
 namespace {
-
-const std::string& BoxText(const Puzzle& puzzle, int box) { return puzzle.boxTexts[static_cast<std::size_t>(box - 1)]; }
-
-// A box's text, or a mark that it shows nothing.
-std::string Shown(const std::string& text) { return text.empty() ? "(vide)" : text; }
 
 // "a", "a ou b", "a, b ou c".
 std::string Alternatives(const std::vector<std::string>& names) {
@@ -92,16 +87,6 @@ std::string_view OthersName(OtherConflicts others) {
 
 } // namespace
 
-std::string CategoryName(const Puzzle& puzzle, int category) {
-    const std::string& name = puzzle.name(0, category);
-    return name.empty() ? "Catégorie " + std::to_string(category) : name;
-}
-
-std::string ChoiceName(const Puzzle& puzzle, int category, int choice) {
-    const std::string& name = puzzle.name(choice, category);
-    return name.empty() ? "Choix " + std::to_string(choice) : name;
-}
-
 std::vector<std::string> OpenCellLines(const PartnerTable& partners, const Puzzle& puzzle) {
     std::vector<std::string> lines;
     for (int c1 = 1; c1 < kCategories; ++c1)
@@ -149,18 +134,6 @@ void WriteMalformedRow(JsonWriter& json, const MalformedRow& m, const Puzzle& pu
     if (m.categoryA) json.value(BoxNumber(BoxRole::CategoryA, m.row));
     if (m.categoryB) json.value(BoxNumber(BoxRole::CategoryB, m.row));
     json.close(']').key("error").value(m.errorText).key("reached").value(m.reached).close('}');
-}
-
-std::string RowText(const Puzzle& puzzle, int row) {
-    auto box = [&](BoxRole role) { return Shown(BoxText(puzzle, BoxNumber(role, row))); };
-    std::string text = box(BoxRole::CategoryA) + " " + box(BoxRole::ChoiceA) + " — " + box(BoxRole::Relation);
-    if (const RelationInfo* info = FindRelation(puzzle.rules[row].relation)) {
-        if (info->usesSteps && info->usesOrder)
-            text += " (crans : " + box(BoxRole::Steps) + ", catégorie d'ordre : " + box(BoxRole::Order) + ")";
-        else if (info->usesOrder)
-            text += " (catégorie d'ordre : " + box(BoxRole::Order) + ")";
-    }
-    return text + " — " + box(BoxRole::CategoryB) + " " + box(BoxRole::ChoiceB);
 }
 
 std::vector<std::string> ExplanationLines(const Explanation& e, const Puzzle& puzzle) {

@@ -1,4 +1,4 @@
-#include "core/plan.h"
+#include "engine/plan.h"
 
 #include <algorithm>
 #include <bit>

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/model.h"
-#include "core/network.h"
 #include "core/rows.h"
+#include "engine/network.h"
 
 namespace korvane {
 

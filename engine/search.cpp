@@ -1,9 +1,9 @@
-#include "core/search.h"
+#include "engine/search.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "core/plan.h"
+#include "engine/plan.h"
 
 namespace korvane {
 

@@ -1,4 +1,4 @@
-#include "core/solution_text.h"
+#include "texts/solution_text.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "core/network.h"
+#include "engine/network.h"
 
 #include <algorithm>
 #include <bit>

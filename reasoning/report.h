@@ -4,11 +4,10 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
-#include <vector>
 
-#include "core/deduce.h"
-#include "core/explain.h"
+#include "reasoning/deduce.h"
+#include "reasoning/explain.h"
+#include "reasoning/partners.h"
 
 namespace korvane {
 
@@ -20,15 +19,8 @@ struct Report {
 // Explains and deduces `rules`, tidied as for a search.
 Report MakeReport(const RuleTable& rules);
 
-// "Aucune solution", "Plusieurs solutions", "Solution unique", or the error message that stops the search.
-std::string ReportVerdict(const Explanation& explanation);
-
 // The grid as known after the first `steps` steps (all of them when there are fewer): every cell open,
 // then the facts of those steps set in both directions. A category is its own partner, choice for choice.
 PartnerTable KnownAfter(const Trace& trace, std::size_t steps);
-
-// The explanation as text, one line each: the verdict, the explanation's lines, a blank line, then the
-// steps with the grade (none when a malformed row stops the search).
-std::vector<std::string> ReportLines(const Report& report, const Puzzle& puzzle);
 
 } // namespace korvane

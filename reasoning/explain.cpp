@@ -1,12 +1,11 @@
-#include "core/explain.h"
+#include "reasoning/explain.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 
-#include "core/boxes.h"
-#include "core/plan.h"
 #include "core/relations.h"
+#include "engine/plan.h"
 
 namespace korvane {
 

@@ -1,12 +1,13 @@
-#include "core/deduce.h"
+#include "reasoning/deduce.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 
-#include "core/plan.h"
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/plan.h"
+#include "engine/search.h"
+#include "reasoning/explain.h"
 
 namespace korvane {
 
@@ -550,28 +551,5 @@ Trace Engine::run() {
 } // namespace
 
 Trace Deduce(const RuleTable& rules) { return Engine(rules).run(); }
-
-namespace {
-
-// Each move's name in the JSON output and the grade of a puzzle whose hardest move it is.
-struct TechniqueInfo {
-    std::string_view name;
-    std::string_view grade;
-};
-constexpr std::array<TechniqueInfo, kTechniques> kTechniqueTable{{
-    {"direct", "Facile"},
-    {"grid", "Facile"},
-    {"three-categories", "Facile"},
-    {"position", "Moyen"},
-    {"what-if", "Difficile"},
-    {"deep-what-if", "Très difficile"},
-}};
-
-const TechniqueInfo& InfoOf(Technique t) { return kTechniqueTable[static_cast<std::size_t>(t) - 1]; }
-
-} // namespace
-
-std::string_view GradeText(Technique hardest) { return InfoOf(hardest).grade; }
-std::string_view TechniqueName(Technique technique) { return InfoOf(technique).name; }
 
 } // namespace korvane
