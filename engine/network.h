@@ -15,14 +15,11 @@
 
 #include "core/model.h"
 #include "core/rows.h"
+#include "engine/indexed.h"
+#include "engine/memo.h"
+#include "engine/walk.h"
 
 namespace korvane {
-
-// A place in the walk: the rows of categories 2..6 (index 0..4), compared lexicographically, which is
-// the visit order. As a number: ((((r2 * 120 + r3) * 120 + r4) * 120 + r5) * 120 + r6).
-using WalkIndex = std::uint64_t;
-inline constexpr WalkIndex kWalkSize = 24'883'200'000ull; // 120^5
-inline constexpr int kLevels = 5;                        // categories 2..6
 
 // At most the sixteen rows and a few extra rules (see Plan), so that a set of constraints fits a word.
 inline constexpr int kMaxConstraints = 32;
@@ -42,7 +39,9 @@ struct Members {
 };
 
 // Rows by category (index 1..6); category 1 on row 0.
-using RowArray = std::array<int, kCategories + 1>;
+using RowArray = Indexed<int, kCategories + 1>;
+// Its rows of categories 2..6, as the walk reads them.
+inline std::span<const int, kLevels> Levels(const RowArray& rows) { return std::span<const int, kLevels>(rows.data() + 2, kLevels); }
 
 // One stated condition as a constraint: item A (categoryA, choiceA) and item B (categoryB, choiceB),
 // whose slots' rank difference in the order of `order` must lie in `accepted` (bit d + 4).
@@ -61,12 +60,14 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows);
 // What is left to decide: the candidate rows of the open categories, filtered by every constraint with
 // one open category left, and the rows of the others.
 struct Frame {
-    std::array<Rows, kCategories + 1> domain{}; // by category; meaningful for the open ones
+    Indexed<Rows, kCategories + 1> domain{};    // by category; meaningful for the open ones
     RowArray row{};                             // by category; meaningful for the placed ones
     std::uint8_t open = 0;                      // bit c: category c has no row yet
 };
 
-WalkIndex IndexOf(const RowArray& rows);
+// For a constraint ranking two items by a third category, and one item's slot sa: the rows of the order
+// category that rank sa and some slot of a set of the other item's slots as accepted ([sa][set]).
+using RanksBySlot = Indexed<Indexed<Rows, 32>, kChoices>;
 
 class Network {
 public:
@@ -90,51 +91,10 @@ public:
     // solution are skipped by what the memo knows.
     bool collect(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out);
 
-    std::span<const Constraint> constraints() const { return {constraints_.data(), size_}; }
-
 private:
-    static constexpr std::size_t kFeatures = 24;
-    // The words in use come first: a subproblem on few categories, with few constraints reading placed
-    // rows, is hashed and compared in a few words.
-    struct Key {
-        std::array<std::uint64_t, 2 * kLevels + 1 + kFeatures / 2> words;
-        std::size_t size; // set by keyOf()
-        void push(std::uint64_t word) { words[size++] = word; }
-        friend bool operator==(const Key& a, const Key& b) {
-            return a.size == b.size && std::equal(a.words.begin(), a.words.begin() + static_cast<std::ptrdiff_t>(a.size), b.words.begin());
-        }
-    };
-    static std::size_t HashOf(const Key& k);
-    static constexpr std::uint64_t kSome = ~0ull; // memo value: at least one solution, count unknown
-    // Subproblem counts by key, in one flat table with linear probing: it grows to a bound, then starts
-    // again empty (forgetting only costs time).
-    class Memo {
-    public:
-        const std::uint64_t* find(const Key& key, std::size_t hash) const;
-        void store(const Key& key, std::size_t hash, std::uint64_t value);
-
-    private:
-        // A place of the table: where its key's words lie in words_, and the count.
-        struct Entry {
-            std::uint32_t from;
-            std::uint32_t size;
-            std::uint64_t value;
-        };
-        static constexpr std::size_t kLimit = 1 << 18;
-        bool holds(const Entry& e, const Key& key) const {
-            return e.size == key.size && std::equal(key.words.begin(), key.words.begin() + static_cast<std::ptrdiff_t>(key.size),
-                                                    words_.begin() + e.from);
-        }
-        void insert(std::uint64_t tag, const Entry& entry);
-        // Probed first, a word per place: 0 when empty, else the key's hash with its low bit set. Keys
-        // are compared only where the tag matches, so a probe seldom leaves this small array. The keys'
-        // words lie one after another in words_: most keys are a few words, and the table stays small
-        // enough for the caches.
-        std::vector<std::uint64_t> tags_;
-        std::vector<Entry> entries_;
-        std::vector<std::uint64_t> words_;
-        std::size_t used_ = 0;
-    };
+    using Key = Memo::Key;
+    std::span<const Constraint> constraints() const { return {constraints_.data(), size_}; }
+    static constexpr std::uint64_t kSome = Memo::kSome;
 
     std::uint64_t countWithin(const Frame& f, std::uint8_t within);
     // collect(), telling in `found` whether it appended any.
@@ -176,30 +136,36 @@ private:
     bool narrowItemsOf(Frame& f, int n, std::uint8_t& changed) const;
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
-    std::array<Constraint, kMaxConstraints> constraints_{};
+    Indexed<Constraint, kMaxConstraints> constraints_{};
     std::size_t size_ = 0;
     // The constraints whose scope holds each category.
-    Members touching(int category) const { return {touching_[static_cast<std::size_t>(category)]}; }
+    Members touching(int category) const { return {touching_[category]}; }
     // The constraints reading one or more of `categories`, two or more, three or more.
     struct Reading {
         ConstraintSet once = 0, twice = 0, thrice = 0;
     };
-    Reading reading(std::uint8_t categories) const;
-    std::array<ConstraintSet, kCategories + 1> touching_{};
+    Reading reading(std::uint8_t categories) const {
+        Reading r;
+        for (std::uint8_t left = categories; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+            const ConstraintSet t = touching_[std::countr_zero(static_cast<unsigned>(left))];
+            r.thrice |= r.twice & t, r.twice |= r.once & t, r.once |= t;
+        }
+        return r;
+    }
+    Indexed<ConstraintSet, kCategories + 1> touching_{};
     ConstraintSet narrowable_ = 0; // the constraints narrow() can use
     // By category: the constraints with item A in it, with item B in it, ranking by it.
-    std::array<ConstraintSet, kCategories + 1> itemAIn_{}, itemBIn_{}, orderIn_{};
+    Indexed<ConstraintSet, kCategories + 1> itemAIn_{}, itemBIn_{}, orderIn_{};
     // Those ranking items of two categories by a third that can be open: the only ones that can narrow
     // an open order category beside one item's category.
     ConstraintSet rankedInScope_ = 0;
     ConstraintSet rankedByItem_ = 0; // those of rankedInScope_ ranked by one item's category
     // By constraint: the others on the same two items (of two categories), either way round.
-    std::array<ConstraintSet, kMaxConstraints> sameItems_{};
+    Indexed<ConstraintSet, kMaxConstraints> sameItems_{};
     // By constraint of rankedInScope_: the rows of its order category that rank a slot of item A and
     // some slot of a set as accepted ([sa][set of sb]), and the same seen from item B; null for an
     // accepted set that no relation makes (narrowing then leaves the constraint to placing).
-    using RanksBySlot = std::array<std::array<Rows, 32>, kChoices>;
-    std::array<const RanksBySlot*, kMaxConstraints> ranksFromA_{}, ranksFromB_{};
+    Indexed<const RanksBySlot*, kMaxConstraints> ranksFromA_{}, ranksFromB_{};
     mutable ConstraintSet lastFailed_ = 0; // the constraint whose narrowing last left a category empty
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made

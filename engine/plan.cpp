@@ -17,12 +17,6 @@ Position ToPosition(WalkIndex index) {
     return p;
 }
 
-WalkIndex ToIndex(const Position& position) {
-    WalkIndex index = 0;
-    for (int r : position) index = index * kRows + static_cast<WalkIndex>(r);
-    return index;
-}
-
 Assignment ToAssignment(const Position& position) {
     Assignment a;
     a.row[1] = 0;

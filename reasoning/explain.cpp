@@ -69,7 +69,7 @@ struct Labels {
         };
         for (const int c : first) place(c);
         const std::vector<int> list = RowsOf(rows);
-        while (placed != 0x7Eu) {
+        while (placed != kAllCategories) {
             int best = 0;
             std::pair<double, double> bestScore{-1, -1};
             for (int c = 1; c <= kCategories; ++c) {
