@@ -5,10 +5,43 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 #include "engine/tables.h"
 
 namespace korvane {
+
+namespace {
+
+// Built with KORVANE_CHECK_MEMO: every memo hit is worked out again, without the memo at that node (below
+// it the memo is trusted, so that a check costs the work of one node), and must give the value stored.
+#ifdef KORVANE_CHECK_MEMO
+constexpr bool kCheckMemo = true;
+#else
+constexpr bool kCheckMemo = false;
+#endif
+
+[[noreturn]] void MemoMismatch(const char* what, std::uint64_t stored, std::uint64_t again) {
+    std::fprintf(stderr, "korvane: memo hit (%s) holds %llu, worked out again %llu\n", what,
+                 static_cast<unsigned long long>(stored), static_cast<unsigned long long>(again));
+    std::abort();
+}
+
+} // namespace
+
+// With kCheckMemo, the value of a memo hit worked out again by `again` (a search of the same subproblem
+// that skips its own lookup), unless a check is running already.
+template <class Again>
+std::uint64_t Network::recheck(std::uint64_t stored, Again&& again) {
+    if (checkingMemo_) return stored;
+    checkingMemo_ = true;
+    skipLookup_ = true;
+    const std::uint64_t value = again();
+    checkingMemo_ = false;
+    return value;
+}
 
 int Network::components(std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
     // Two open categories are joined when a constraint reads both (it then has two or more open). A group
@@ -114,8 +147,18 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
     Key key;
     const bool keyed = keyOf(f, within, key);
     const std::size_t hash = keyed ? Memo::HashOf(key) : 0;
-    if (keyed)
-        if (const std::uint64_t* known = memo_.find(key, hash); known && *known != kSome) return *known;
+    bool lookup = keyed;
+    if constexpr (kCheckMemo) lookup = lookup && !std::exchange(skipLookup_, false);
+    if (lookup)
+        if (const std::uint64_t* known = memo_.find(key, hash); known && *known != kSome) {
+            if constexpr (kCheckMemo) {
+                const std::uint64_t stored = *known; // working it out again may move the table
+                if (const std::uint64_t again = recheck(stored, [&] { return countConnected(f, within); }); again != stored)
+                    MemoMismatch("count", stored, again);
+                return stored;
+            }
+            return *known;
+        }
     const int category = branchCategory(f, within, Goal::Count);
     const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
     std::uint64_t total = 0;
@@ -220,8 +263,18 @@ bool Network::existsConnected(const Frame& f, std::uint8_t within) {
     Key key;
     const bool keyed = keyOf(f, within, key);
     const std::size_t hash = keyed ? Memo::HashOf(key) : 0;
-    if (keyed)
-        if (const std::uint64_t* known = memo_.find(key, hash)) return *known != 0;
+    bool lookup = keyed;
+    if constexpr (kCheckMemo) lookup = lookup && !std::exchange(skipLookup_, false);
+    if (lookup)
+        if (const std::uint64_t* known = memo_.find(key, hash)) {
+            if constexpr (kCheckMemo) {
+                const bool stored = *known != 0;
+                if (const bool again = recheck(stored, [&] { return existsConnected(f, within); }) != 0; again != stored)
+                    MemoMismatch("exists", stored, again);
+                return stored;
+            }
+            return *known != 0;
+        }
     const int category = branchCategory(f, within, Goal::Find);
     const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
     Frame child;
@@ -274,7 +327,11 @@ bool Network::collectWithin(const Frame& f, std::size_t limit, std::vector<WalkI
     const bool keyed = categories >= 2 && categories <= 3 && keyOf(f, within, key);
     const std::size_t hash = keyed ? Memo::HashOf(key) : 0;
     if (keyed)
-        if (const std::uint64_t* known = memo_.find(key, hash); known && *known == 0) return true;
+        if (const std::uint64_t* known = memo_.find(key, hash); known && *known == 0) {
+            if constexpr (kCheckMemo)
+                if (recheck(0, [&] { return existsConnected(f, within); }) != 0) MemoMismatch("collect", 0, 1);
+            return true;
+        }
     const int category = branchCategory(f, within, Goal::Find);
     bool some = false;
     Frame child;

@@ -10,7 +10,7 @@
 
 namespace korvane {
 
-bool Network::probe(Frame& f) const {
+bool Network::probe(Frame& f) {
     int most = 0; // cheaper than choosing the category, and most searches stop here
     for (int category = 2; category <= kCategories; ++category)
         most = std::max(most, f.domain[category].count());
@@ -36,7 +36,7 @@ bool Network::probe(Frame& f) const {
     return true;
 }
 
-bool Network::place(const Frame& from, int category, int row, Frame& to, bool narrowing) const {
+bool Network::place(const Frame& from, int category, int row, Frame& to, bool narrowing) {
     to = from;
     to.row[category] = row;
     to.open = static_cast<std::uint8_t>(to.open & ~Bit(category));
@@ -63,7 +63,7 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return slots;
 }
 
-[[gnu::always_inline]] inline bool Network::narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed) const {
+[[gnu::always_inline]] inline bool Network::narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed) {
     // With the order category open beside one item's category: the candidate rows of the order
     // category that rank the item's possible slots as the constraint wants, and the item's slots
     // that some such row answers.
@@ -107,7 +107,7 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return alive;
 }
 
-[[gnu::always_inline]] inline bool Network::narrowItemsOf(Frame& f, int n, std::uint8_t& changed) const {
+[[gnu::always_inline]] inline bool Network::narrowItemsOf(Frame& f, int n, std::uint8_t& changed) {
     const Constraint& c = constraints_[n];
     const Tables& t = T();
     if (c.categoryA == c.categoryB) { // both items in one category, ranked by another
@@ -200,10 +200,10 @@ std::uint32_t Network::SlotsOf(const Rows& domain, int choice) {
     return true;
 }
 
-bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) const { return narrowAs<false>(f, changed, rounds); }
+bool Network::narrow(Frame& f, std::uint8_t changed, int rounds) { return narrowAs<false>(f, changed, rounds); }
 
 template <bool kNewFirst>
-bool Network::narrowAs(Frame& f, std::uint8_t changed, int rounds) const {
+bool Network::narrowAs(Frame& f, std::uint8_t changed, int rounds) {
     // A constraint between items of two open categories whose order is known accepts some pairs of their
     // slots: a candidate row that puts its item where no candidate of the other category can answer it
     // goes. Cheap next to what it saves when the conditions tie open categories together.

@@ -42,7 +42,7 @@ Network::Network(std::span<const Constraint> constraints) : size_(std::min(const
     }
 }
 
-bool Network::root(Frame& out) const {
+bool Network::root(Frame& out) {
     out = Frame{};
     out.open = kPlacedCategories;
     for (int category = 2; category <= kCategories; ++category) out.domain[category] = Rows::All();

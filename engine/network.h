@@ -1,8 +1,23 @@
-// The stated conditions as a network of constraints on the rows of categories 2..6 (category 1 stays on
-// row 0), and the searches that may take the categories in any order: counting, deciding whether a
-// solution exists, and collecting the solutions. Which category is placed next is chosen node by node:
-// the open category with the fewest candidate rows left. The count and the existence of a solution do
-// not depend on that order, so subtrees that leave the same problem behind share one memo entry.
+// The search engine's network: the stated conditions as constraints on the rows of categories 2..6
+// (category 1 stays on row 0), and the searches that take the categories in any order: counting,
+// deciding whether a solution exists, and collecting the solutions.
+//
+// How the engine works (docs/engine.md says more). Three layers:
+// - the walk (search.cpp) goes through every matching in visit order, category 2's row slowest, with the
+//   events of a literal walk (solutions, progress steps, pumps, abort polls), and asks the plan;
+// - the plan (plan.cpp) answers "the first solution at or after a place" and "how many in a range" in
+//   that order, placing categories 2..6 in turn and asking the network about each subtree (or, with
+//   few solutions, sorting all the network collects);
+// - the network (network.cpp, narrow.cpp, count.cpp) counts in dynamic order: node by node it branches
+//   on the open category that looks cheapest, splits the open categories into groups no constraint
+//   links, and keeps what each group's subproblem holds in a memo (memo.h); all of it reads the tables
+//   underneath (tables.h), built by the compiler.
+// Placing a category filters every open category that a constraint then reads alone; narrowing filters
+// further by constraints between two open categories. Narrowing is sound (a row it removes is in no
+// solution of the frame) but not complete: it stops after a fixed number of rounds, so a frame may keep
+// rows that lead nowhere, which placing finds out. A memo key holds the group's categories, their
+// domains, and what each constraint between two of them reads of the placed rows; that is everything the
+// subproblem depends on, so a hit is exact whatever path, order or narrowing led to it.
 #pragma once
 
 #include <algorithm>
@@ -76,11 +91,11 @@ public:
 
     // Every category open, each filtered by the constraints on it alone, narrowed and probed (see
     // probe()); false when one is left empty.
-    bool root(Frame& out) const;
+    bool root(Frame& out);
     // `from` with open category `category` on `row`, and the open categories filtered by the constraints
     // that this leaves with one open category, then narrowed unless `narrowing` is false; false when one
     // has no candidate left.
-    bool place(const Frame& from, int category, int row, Frame& to, bool narrowing = true) const;
+    bool place(const Frame& from, int category, int row, Frame& to, bool narrowing = true);
 
     // The number of ways to place the open categories of `f`.
     std::uint64_t count(const Frame& f) { return countWithin(f, f.open); }
@@ -119,21 +134,21 @@ private:
     // is narrowed. In some puzzles most rows of that category fail only once placed, through a chain of
     // conditions across other categories that a single item's slot decides; one trial then stands for
     // half the rows. False when both slots of an item fail.
-    bool probe(Frame& f) const;
+    bool probe(Frame& f);
     // Filters the open categories of `f` further, by what constraints between two of them allow, starting
     // from the constraints that read a category in `changed` (placed, or filtered, since the last time);
     // false when one is left without a candidate.
-    bool narrow(Frame& f, std::uint8_t changed, int rounds) const;
+    bool narrow(Frame& f, std::uint8_t changed, int rounds);
     // narrow(), with kNewFirst: from the second round on, the constraints that did not run in the round
     // before go first. They meet what that round filtered for the first time, and are likelier to empty
     // a category: for a trial expected to fail, failing sooner.
     template <bool kNewFirst>
-    bool narrowAs(Frame& f, std::uint8_t changed, int rounds) const;
+    bool narrowAs(Frame& f, std::uint8_t changed, int rounds);
     // narrow() by one constraint: with its order category open beside one item's category, or with both
     // items' categories open. False when a category is left without a candidate; `changed` gains the
     // categories filtered.
-    bool narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed) const;
-    bool narrowItemsOf(Frame& f, int n, std::uint8_t& changed) const;
+    bool narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed);
+    bool narrowItemsOf(Frame& f, int n, std::uint8_t& changed);
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
     Indexed<Constraint, kMaxConstraints> constraints_{};
@@ -166,7 +181,17 @@ private:
     // some slot of a set as accepted ([sa][set of sb]), and the same seen from item B; null for an
     // accepted set that no relation makes (narrowing then leaves the constraint to placing).
     Indexed<const RanksBySlot*, kMaxConstraints> ranksFromA_{}, ranksFromB_{};
-    mutable ConstraintSet lastFailed_ = 0; // the constraint whose narrowing last left a category empty
+    // The constraint whose narrowing last left a category empty, asked first by the next narrowing: the
+    // rows of a category tried one after another mostly fail on the same constraint. It changes the order
+    // in which a round asks the constraints, and so, rounds being bounded, which rows it removes: two
+    // equal frames may narrow differently after different histories. Both results are sound, and a memo
+    // key holds the domains narrowed, so no count or solution depends on it, only the work done. Placing
+    // and narrowing update it, and are not const for that reason.
+    ConstraintSet lastFailed_ = 0;
+    // Built with KORVANE_CHECK_MEMO (count.cpp): a hit being worked out again, and the next lookup to skip.
+    template <class Again>
+    std::uint64_t recheck(std::uint64_t stored, Again&& again);
+    bool checkingMemo_ = false, skipLookup_ = false;
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
     // on first use, as most searches never need it and clearing it would cost them.
