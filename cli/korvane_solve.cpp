@@ -287,7 +287,7 @@ SearchResult Solve(const Puzzle& puzzle, const Options& options, FileMark mark, 
     std::optional<korvane::Explanation> explanation;
     if (options.explain) explanation = korvane::Explain(rules);
     std::optional<korvane::Trace> trace;
-    if (options.steps) trace = korvane::Deduce(rules);
+    if (options.steps) trace = explanation ? korvane::Deduce(rules, *explanation) : korvane::Deduce(rules);
     printer.finish(result, rules, explanation ? &*explanation : nullptr, trace ? &*trace : nullptr);
     return result;
 }

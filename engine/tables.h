@@ -34,32 +34,35 @@ struct Tables {
 // Built by the compiler: the search reads them in its innermost loops, where a guard on each use would
 // cost, and building them at each start would delay every program that links the engine.
 extern const Tables kTables;
-inline const Tables& T() { return kTables; }
 
-inline std::uint32_t PairsAt(int row, std::uint16_t accepted) {
+// The functions below have internal linkage, as when they were local to one file: the compiler inlines
+// and lays out local functions more freely, and the inner loops were measured so.
+static inline const Tables& T() { return kTables; }
+
+static inline std::uint32_t PairsAt(int row, std::uint16_t accepted) {
     return row < kRows ? T().pairs[row][accepted] : 0; // the guard keeps g++ sure of the bounds
 }
 
-inline std::uint32_t PairsOf(const Constraint& c, const RowArray& rows) {
+static inline std::uint32_t PairsOf(const Constraint& c, const RowArray& rows) {
     return PairsAt(rows[c.order], c.accepted);
 }
 
 // The slots sa of item A that a matrix of accepted pairs allows with item B in slot sb, and the converse.
 constexpr std::uint32_t kColumn = 1u | 1u << 5 | 1u << 10 | 1u << 15 | 1u << 20;
-inline std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
+static inline std::size_t SlotsOfA(std::uint32_t pairs, int sb) {
     const std::uint32_t column = pairs >> sb & kColumn; // bits 0, 5, 10, 15, 20
     return (column & 1u) | (column >> 4 & 2u) | (column >> 8 & 4u) | (column >> 12 & 8u) | (column >> 16 & 16u);
 }
-inline std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
+static inline std::size_t SlotsOfB(std::uint32_t pairs, int sa) { return pairs >> (sa * kChoices) & 31u; }
 // The accepted differences of B's rank less A's, from those of A's less B's (bit d + 4 to bit 4 - d).
-constexpr std::uint16_t Mirrored(std::uint16_t accepted) {
+static constexpr std::uint16_t Mirrored(std::uint16_t accepted) {
     std::uint16_t out = 0;
     for (int bit = 0; bit < 9; ++bit)
         if (accepted >> bit & 1u) out = static_cast<std::uint16_t>(out | 1u << (8 - bit));
     return out;
 }
 // The rows of the order category that rank slot sa and slot sb as the constraint accepts.
-inline Rows RanksApart(const Constraint& c, int sa, int sb) {
+static inline Rows RanksApart(const Constraint& c, int sa, int sb) {
     return T().ranksApart[c.accepted & 511u][sa * kChoices + sb];
 }
 
@@ -97,7 +100,7 @@ inline constexpr int kProbeRows = 20;
 inline constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
 inline constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
 
-inline int SlotIn(const RowArray& rows, int category, int choice) {
+static inline int SlotIn(const RowArray& rows, int category, int choice) {
     return T().slotOf[rows[category]]
                      [choice - 1];
 }
@@ -105,7 +108,7 @@ inline int SlotIn(const RowArray& rows, int category, int choice) {
 // Calls `visit` with each non-empty group of the rows of `domain` that put the first `read` of `items` in
 // the same slots.
 template <class Visit>
-void ForEachSlotGroup(Rows domain, const std::array<int, kChoices>& items, int read, Visit&& visit, int i = 0) {
+static void ForEachSlotGroup(Rows domain, const std::array<int, kChoices>& items, int read, Visit&& visit, int i = 0) {
     if (domain.empty()) return;
     if (i >= read || i >= kChoices) { // the second test keeps g++ sure of the bounds
         visit(domain);
@@ -116,14 +119,14 @@ void ForEachSlotGroup(Rows domain, const std::array<int, kChoices>& items, int r
                          items, read, visit, i + 1);
 }
 
-constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
+static constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
 // Items 0..29, category by category.
-constexpr std::size_t ItemOf(int category, int choice) { return static_cast<std::size_t>((category - 1) * kChoices + choice - 1); }
-inline int Lowest(std::uint8_t set) { return std::countr_zero(static_cast<unsigned>(set)); }
+static constexpr std::size_t ItemOf(int category, int choice) { return static_cast<std::size_t>((category - 1) * kChoices + choice - 1); }
+static inline int Lowest(std::uint8_t set) { return std::countr_zero(static_cast<unsigned>(set)); }
 
 // AllowedRows, inlined into the loops that place a category: its arguments are known there, and the call
 // costs about as much as the lookups.
-[[gnu::always_inline]] inline Rows Allowed(const Constraint& c, int target, const RowArray& rows) {
+[[gnu::always_inline]] static inline Rows Allowed(const Constraint& c, int target, const RowArray& rows) {
     const Tables& t = T();
     const bool isA = c.categoryA == target, isB = c.categoryB == target, isO = c.order == target;
     const int a = c.choiceA - 1, b = c.choiceB - 1;

@@ -13,6 +13,8 @@
 
 namespace korvane {
 
+struct Explanation; // reasoning/explain.h
+
 // The moves, easiest first. The hardest move a trace needs grades the puzzle.
 enum class Technique : std::uint8_t {
     Direct = 1,          // a "Correspond à" / "Ne correspond pas à" row read as it stands, or a row that never holds
@@ -69,5 +71,8 @@ struct Trace {
 // The deduction trace of `rules`, tidied as for a search. Every step follows from its rows and the
 // facts of its uses; a puzzle with one solution always ends with the whole grid known.
 Trace Deduce(const RuleTable& rules);
+// The same, given the explanation of `rules` (Explain(rules)), which the deduction reads rather than
+// working it out again.
+Trace Deduce(const RuleTable& rules, const Explanation& explanation);
 
 } // namespace korvane

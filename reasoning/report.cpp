@@ -6,7 +6,11 @@
 
 namespace korvane {
 
-Report MakeReport(const RuleTable& rules) { return {Explain(rules), Deduce(rules)}; }
+Report MakeReport(const RuleTable& rules) {
+    Report report{Explain(rules), {}};
+    report.trace = Deduce(rules, report.explanation); // the explanation once, for both
+    return report;
+}
 
 PartnerTable KnownAfter(const Trace& trace, std::size_t steps) {
     constexpr std::uint8_t kAll = (1u << kChoices) - 1;

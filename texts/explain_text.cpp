@@ -136,6 +136,11 @@ void WriteMalformedRow(JsonWriter& json, const MalformedRow& m, const Puzzle& pu
     json.close(']').key("error").value(m.errorText).key("reached").value(m.reached).close('}');
 }
 
+std::vector<std::string> MalformedRowLines(const MalformedRow& m, const Puzzle& puzzle) {
+    return {"« " + std::string(m.errorText) + " » à la ligne " + std::to_string(m.row) + " : " + WrongBoxes(puzzle, m) + ".",
+            RowLine(puzzle, m.row)};
+}
+
 std::vector<std::string> ExplanationLines(const Explanation& e, const Puzzle& puzzle) {
     std::vector<std::string> lines;
     switch (e.kind) {
@@ -150,11 +155,7 @@ std::vector<std::string> ExplanationLines(const Explanation& e, const Puzzle& pu
                         " être retirée seule sans que la solution cesse d'être unique.");
         for (int k : e.rows) lines.push_back(RowLine(puzzle, k));
         break;
-    case ExplanationKind::RuleError:
-        lines.push_back("« " + std::string(e.malformed.errorText) + " » à la ligne " + std::to_string(e.malformed.row) +
-                        " : " + WrongBoxes(puzzle, e.malformed) + ".");
-        lines.push_back(RowLine(puzzle, e.malformed.row));
-        break;
+    case ExplanationKind::RuleError: lines = MalformedRowLines(e.malformed, puzzle); break;
     case ExplanationKind::Nothing:
         lines.push_back("Solution unique : chaque condition est nécessaire, sans l'une quelconque d'entre elles "
                         "il y aurait plusieurs solutions.");

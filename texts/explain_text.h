@@ -16,6 +16,10 @@ class JsonWriter;
 // The explanation in French, one text per line, rows shown with RowText().
 std::vector<std::string> ExplanationLines(const Explanation& explanation, const Puzzle& puzzle);
 
+// The malformed row that stops a search, in the two lines the explanation gives it: the error message
+// with the boxes at fault, then the row.
+std::vector<std::string> MalformedRowLines(const MalformedRow& malformed, const Puzzle& puzzle);
+
 // The explanation as one JSON object (UTF-8, no line breaks).
 std::string ExplanationJson(const Explanation& explanation, const Puzzle& puzzle);
 

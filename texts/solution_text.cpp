@@ -125,12 +125,4 @@ std::string VerdictText(std::uint64_t count) {
     return "Nombre de solutions trouvées : " + std::to_string(count);
 }
 
-ChoiceNames ChoiceNamesOf(const Puzzle& puzzle) {
-    ChoiceNames names;
-    for (int c = 1; c <= kCategories; ++c)
-        for (int k = 1; k <= kChoices; ++k)
-            names[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)] = puzzle.name(k, c);
-    return names;
-}
-
 } // namespace korvane

@@ -13,10 +13,10 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
+#include "core/check.h"
 #include "editor/condition_rows.h"
 #include "editor/normalise.h"
 #include "engine/search.h"
-#include "reasoning/explain.h"
 #include "reasoning/report.h"
 #include "texts/explain_text.h"
 #include "texts/solution_text.h"
@@ -268,12 +268,13 @@ void TForm1::BitBtn19Click() {
 
 QString TForm1::ruleErrorText(const SearchResult& result) const {
     QString text = Text(result.errorText);
-    // The explanation finds the same row the search stopped at, and says which of its boxes is at fault.
+    // The search stopped at the first malformed row of the rules on screen: say which of its boxes is at
+    // fault, as the explanation would.
     const Puzzle screen = puzzleOnScreen();
-    const Explanation explanation = Explain(screen.rules);
-    if (explanation.kind != ExplanationKind::RuleError || explanation.malformed.row != result.errorRule) return text;
+    const MalformedRow malformed = ReadRows(screen.rules).malformed;
+    if (malformed.row != result.errorRule) return text;
     text += QLatin1Char('\n');
-    for (const std::string& line : ExplanationLines(explanation, screen)) text += QLatin1Char('\n') + QString::fromStdString(line);
+    for (const std::string& line : MalformedRowLines(malformed, screen)) text += QLatin1Char('\n') + QString::fromStdString(line);
     return text;
 }
 

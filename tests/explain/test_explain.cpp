@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 
+#include "core/check.h"
 #include "core/relations.h"
 #include "editor/normalise.h"
 #include "engine/plan.h"
@@ -372,6 +373,9 @@ TEST(ExplanationText, RuleErrorNamesTheRowAndTheBox) {
               (std::vector<std::string>{"« Erreur 201 » à la ligne 15 : la case de catégorie de droite (« Natoin ») ne "
                                         "désigne aucune des six catégories.",
                                         "Ligne 15 : Nation Anglais — Correspond à — Natoin Rouge"}));
+    // The window's message for a stopped solve reads the same lines from the row alone, without explaining.
+    const Puzzle p = MisspelledRow(samples::Zebra(), 15);
+    EXPECT_EQ(MalformedRowLines(ReadRows(Tidied(p)).malformed, p), Lines(p));
 }
 
 TEST(ExplanationText, RowsShowStepsAndOrderWhereTheirRelationUsesThem) {
