@@ -23,7 +23,7 @@ constexpr bool kCheckMemo = true;
 constexpr bool kCheckMemo = false;
 #endif
 
-[[noreturn]] void MemoMismatch(const char* what, std::uint64_t stored, std::uint64_t again) {
+[[noreturn, maybe_unused]] void MemoMismatch(const char* what, std::uint64_t stored, std::uint64_t again) {
     std::fprintf(stderr, "korvane: memo hit (%s) holds %llu, worked out again %llu\n", what,
                  static_cast<unsigned long long>(stored), static_cast<unsigned long long>(again));
     std::abort();
@@ -31,16 +31,26 @@ constexpr bool kCheckMemo = false;
 
 } // namespace
 
-// With kCheckMemo, the value of a memo hit worked out again by `again` (a search of the same subproblem
-// that skips its own lookup), unless a check is running already.
-template <class Again>
-std::uint64_t Network::recheck(std::uint64_t stored, Again&& again) {
-    if (checkingMemo_) return stored;
-    checkingMemo_ = true;
-    skipLookup_ = true;
-    const std::uint64_t value = again();
-    checkingMemo_ = false;
-    return value;
+// A memo hit's value, `stored`; with kCheckMemo worked out again by `again` (a search of the same
+// subproblem, whose own lookup is skipped) and compared, unless a check is running already.
+template <class Value, class Again>
+Value Network::checked(Value stored, const char* what, Again&& again) {
+    if constexpr (kCheckMemo) {
+        if (!checkingMemo_) {
+            checkingMemo_ = true;
+            skipLookup_ = true;
+            const Value value = again();
+            checkingMemo_ = false;
+            if (value != stored) MemoMismatch(what, stored, value);
+        }
+    }
+    return stored;
+}
+
+// Whether this lookup is skipped: the first one of a check (kCheckMemo).
+bool Network::skipsLookup() {
+    if constexpr (kCheckMemo) return std::exchange(skipLookup_, false);
+    return false;
 }
 
 int Network::components(std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const {
@@ -147,18 +157,9 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
     Key key;
     const bool keyed = keyOf(f, within, key);
     const std::size_t hash = keyed ? Memo::HashOf(key) : 0;
-    bool lookup = keyed;
-    if constexpr (kCheckMemo) lookup = lookup && !std::exchange(skipLookup_, false);
-    if (lookup)
-        if (const std::uint64_t* known = memo_.find(key, hash); known && *known != kSome) {
-            if constexpr (kCheckMemo) {
-                const std::uint64_t stored = *known; // working it out again may move the table
-                if (const std::uint64_t again = recheck(stored, [&] { return countConnected(f, within); }); again != stored)
-                    MemoMismatch("count", stored, again);
-                return stored;
-            }
-            return *known;
-        }
+    if (keyed && !skipsLookup())
+        if (const std::uint64_t* known = memo_.find(key, hash); known && *known != kSome)
+            return checked(*known, "count", [&] { return countConnected(f, within); });
     const int category = branchCategory(f, within, Goal::Count);
     const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
     std::uint64_t total = 0;
@@ -263,18 +264,9 @@ bool Network::existsConnected(const Frame& f, std::uint8_t within) {
     Key key;
     const bool keyed = keyOf(f, within, key);
     const std::size_t hash = keyed ? Memo::HashOf(key) : 0;
-    bool lookup = keyed;
-    if constexpr (kCheckMemo) lookup = lookup && !std::exchange(skipLookup_, false);
-    if (lookup)
-        if (const std::uint64_t* known = memo_.find(key, hash)) {
-            if constexpr (kCheckMemo) {
-                const bool stored = *known != 0;
-                if (const bool again = recheck(stored, [&] { return existsConnected(f, within); }) != 0; again != stored)
-                    MemoMismatch("exists", stored, again);
-                return stored;
-            }
-            return *known != 0;
-        }
+    if (keyed && !skipsLookup())
+        if (const std::uint64_t* known = memo_.find(key, hash))
+            return checked(*known != 0, "exists", [&] { return existsConnected(f, within); });
     const int category = branchCategory(f, within, Goal::Find);
     const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
     Frame child;
@@ -327,11 +319,8 @@ bool Network::collectWithin(const Frame& f, std::size_t limit, std::vector<WalkI
     const bool keyed = categories >= 2 && categories <= 3 && keyOf(f, within, key);
     const std::size_t hash = keyed ? Memo::HashOf(key) : 0;
     if (keyed)
-        if (const std::uint64_t* known = memo_.find(key, hash); known && *known == 0) {
-            if constexpr (kCheckMemo)
-                if (recheck(0, [&] { return existsConnected(f, within); }) != 0) MemoMismatch("collect", 0, 1);
-            return true;
-        }
+        if (const std::uint64_t* known = memo_.find(key, hash); known && *known == 0)
+            return checked(true, "no solution", [&] { return !existsConnected(f, within); });
     const int category = branchCategory(f, within, Goal::Find);
     bool some = false;
     Frame child;

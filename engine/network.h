@@ -188,9 +188,11 @@ private:
     // key holds the domains narrowed, so no count or solution depends on it, only the work done. Placing
     // and narrowing update it, and are not const for that reason.
     ConstraintSet lastFailed_ = 0;
-    // Built with KORVANE_CHECK_MEMO (count.cpp): a hit being worked out again, and the next lookup to skip.
-    template <class Again>
-    std::uint64_t recheck(std::uint64_t stored, Again&& again);
+    // Built with KORVANE_CHECK_MEMO (count.cpp): each memo hit worked out again; a check running, and the
+    // next lookup to skip.
+    template <class Value, class Again>
+    Value checked(Value stored, const char* what, Again&& again);
+    bool skipsLookup();
     bool checkingMemo_ = false, skipLookup_ = false;
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
