@@ -8,10 +8,10 @@
 #include <chrono>
 #include <vector>
 
-#include "core/deduce.h"
-#include "core/report.h"
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
+#include "reasoning/deduce.h"
+#include "reasoning/report.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <chrono>
 #include <vector>
 
-#include "core/explain.h"
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/search.h"
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
+#include "reasoning/explain.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "core/check.h"
 #include "core/relations.h"
 
-#include "core/search.h"
+#include "engine/search.h"
 #include "lister.h"
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/search.h"
+#include "engine/search.h"
 #include "lister.h"
 #include "puzzle_set.h"
 #ifdef KORVANE_WITH_GECODE

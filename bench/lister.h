@@ -1,8 +1,8 @@
 // An observer that lists solutions as the window would, text lines built, for the benchmarks.
 #pragma once
 
-#include "core/search.h"
-#include "core/solution_text.h"
+#include "engine/search.h"
+#include "texts/solution_text.h"
 
 namespace korvane::bench {
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <string>
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "examples/sample_puzzles.h"
 #include "files/puzzle_format.h"
 
@@ -22,7 +22,7 @@ void ClearRow(Puzzle& puzzle, int k) {
     for (const korvane::BoxRoleInfo& info : korvane::kBoxRoleTable) {
         const int n = korvane::BoxNumber(info.role, k);
         puzzle.boxTexts[static_cast<std::size_t>(n - 1)].clear();
-        puzzle.rules.value(n) = 0;
+        BoxValue(puzzle.rules, n) = 0;
     }
 }
 

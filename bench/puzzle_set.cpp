@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/search.h"
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 

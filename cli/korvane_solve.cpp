@@ -11,15 +11,17 @@
 #include <variant>
 #include <vector>
 
-#include "core/deduce.h"
-#include "core/explain.h"
-#include "core/json_writer.h"
 #include "core/relations.h"
-#include "core/search.h"
-#include "core/solution_text.h"
 #include "editor/row_reading.h"
+#include "engine/search.h"
 #include "files/puzzle_format.h"
 #include "korvane_version.h"
+#include "reasoning/deduce.h"
+#include "reasoning/explain.h"
+#include "texts/explain_text.h"
+#include "texts/json_writer.h"
+#include "texts/solution_text.h"
+#include "texts/step_text.h"
 
 namespace {
 
@@ -309,7 +311,7 @@ SearchResult Solve(const Puzzle& puzzle, const korvane::RowsReading& reading, co
         idle = korvane::IdleRows(reading, puzzle);
     }
     std::optional<korvane::Trace> trace;
-    if (options.steps) trace = korvane::Deduce(rules);
+    if (options.steps) trace = explanation ? korvane::Deduce(rules, *explanation) : korvane::Deduce(rules);
     printer.finish(result, rules, explanation ? &*explanation : nullptr, idle, trace ? &*trace : nullptr);
     return result;
 }

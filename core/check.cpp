@@ -15,4 +15,22 @@ CheckResult CheckAssignment(const RuleTable& rules, const Assignment& assignment
     return {};
 }
 
+std::vector<int> RowsOf(RowMask rows) {
+    std::vector<int> list;
+    for (int k = 1; k <= kRules; ++k)
+        if (rows & RowBit(k)) list.push_back(k);
+    return list;
+}
+
+RowsRead StatedRows(const RuleTable& rules) {
+    RowsRead read;
+    for (int k = 1; k <= kRules; ++k) {
+        if (!IsRelation(rules[k].relation)) continue;
+        read.malformed = MalformedRowOf(rules[k], k);
+        if (read.malformed.row != 0) break; // nothing below it is read
+        read.stated |= RowBit(k);
+    }
+    return read;
+}
+
 } // namespace korvane

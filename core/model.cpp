@@ -1,6 +1,5 @@
 #include "core/model.h"
 
-#include "core/boxes.h"
 
 #include <algorithm>
 #include <cassert>
@@ -19,14 +18,6 @@ static_assert(kPermutationTable[119] == Permutation{0, 1, 2, 3, 4});
 } // namespace
 
 const std::array<Permutation, kRows>& PermutationTable() { return kPermutationTable; }
-
-std::int32_t& RuleTable::value(int n) {
-    assert(n >= 1 && n <= kBoxes);
-    const BoxPlace place = PlaceOf(n);
-    return (*this)[place.row].*RoleInfo(place.role).field;
-}
-
-std::int32_t RuleTable::value(int n) const { return const_cast<RuleTable&>(*this).value(n); }
 
 bool Assignment::complete() const {
     return std::all_of(row.begin() + 1, row.end(), [](std::int16_t r) { return r != kUnset; });

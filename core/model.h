@@ -19,6 +19,11 @@ inline constexpr int kRows = 120;  // rows of PermutationTable
 inline constexpr int kBoxes = 112; // condition boxes ComboBox1..ComboBox112
 inline constexpr int kNameCells = 36;
 
+// Sets of categories, bit c for category c: all six, and the five the search places (category 1 stays
+// on row 0 of the permutation table, which loses no solution: any matching can be renumbered so).
+inline constexpr std::uint8_t kAllCategories = 0b1111110;
+inline constexpr std::uint8_t kPlacedCategories = 0b1111100;
+
 // One condition row in coded form. Every field is a list position + 1, 0 when nothing is chosen; any
 // 32-bit value may stand in a field (files and edits are not range-checked) and is handled as documented
 // by the relations.
@@ -39,10 +44,6 @@ class RuleTable {
 public:
     Rule& operator[](int k) { return rules_[static_cast<std::size_t>(k - 1)]; }
     const Rule& operator[](int k) const { return rules_[static_cast<std::size_t>(k - 1)]; }
-
-    // The field that condition box n (1..112) writes, numbered as core/boxes.h numbers the boxes.
-    std::int32_t& value(int n);
-    std::int32_t value(int n) const;
 
     // As bytes: a rule is seven int32_t without padding. The search compares the tables after every pump.
     friend bool operator==(const RuleTable& a, const RuleTable& b) {

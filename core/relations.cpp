@@ -59,6 +59,26 @@ Verdict EvaluateTwoSlot(RelationKind kind, const Assignment& a, std::int32_t cat
     return Verdict::Holds;
 }
 
+Verdict EvaluateCorresponds(const Assignment& a, std::int32_t categoryA, std::int32_t categoryB,
+                            std::int32_t choiceA, std::int32_t choiceB) {
+    if (!CategoriesValid(categoryA, categoryB)) return Verdict::Malformed;
+    const Permutation& pa = a.permutation(categoryA);
+    const Permutation& pb = a.permutation(categoryB);
+    for (std::size_t s = 0; s < kChoices; ++s)
+        if (pa[s] == choiceA - 1 && pb[s] != choiceB - 1) return Verdict::Fails;
+    return Verdict::Holds;
+}
+
+Verdict EvaluateNotCorresponds(const Assignment& a, std::int32_t categoryA, std::int32_t categoryB,
+                               std::int32_t choiceA, std::int32_t choiceB) {
+    if (!CategoriesValid(categoryA, categoryB)) return Verdict::Malformed;
+    const Permutation& pa = a.permutation(categoryA);
+    const Permutation& pb = a.permutation(categoryB);
+    for (std::size_t s = 0; s < kChoices; ++s)
+        if (pa[s] == choiceA - 1 && pb[s] == choiceB - 1) return Verdict::Fails;
+    return Verdict::Holds;
+}
+
 } // namespace
 
 std::span<const RelationInfo, 10> Relations() { return kRelations; }
@@ -82,82 +102,15 @@ std::uint16_t AcceptedDifferences(RelationKind kind, int n) {
     return kAccepted[static_cast<std::size_t>(kind)][static_cast<std::size_t>(EffectiveSteps(n))];
 }
 
-Verdict EvaluateCorresponds(const Assignment& a, std::int32_t categoryA, std::int32_t categoryB,
-                            std::int32_t choiceA, std::int32_t choiceB) {
-    if (!CategoriesValid(categoryA, categoryB)) return Verdict::Malformed;
-    const Permutation& pa = a.permutation(categoryA);
-    const Permutation& pb = a.permutation(categoryB);
-    for (std::size_t s = 0; s < kChoices; ++s)
-        if (pa[s] == choiceA - 1 && pb[s] != choiceB - 1) return Verdict::Fails;
-    return Verdict::Holds;
-}
-
-Verdict EvaluateNotCorresponds(const Assignment& a, std::int32_t categoryA, std::int32_t categoryB,
-                               std::int32_t choiceA, std::int32_t choiceB) {
-    if (!CategoriesValid(categoryA, categoryB)) return Verdict::Malformed;
-    const Permutation& pa = a.permutation(categoryA);
-    const Permutation& pb = a.permutation(categoryB);
-    for (std::size_t s = 0; s < kChoices; ++s)
-        if (pa[s] == choiceA - 1 && pb[s] == choiceB - 1) return Verdict::Fails;
-    return Verdict::Holds;
-}
-
-Verdict EvaluateContiguous(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA, std::int32_t kB,
-                           std::int32_t steps, std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::Contiguous, a, cA, cB, kA, kB, steps, order);
-}
-Verdict EvaluateRightNeighbour(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA,
-                               std::int32_t kB, std::int32_t steps, std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::RightNeighbour, a, cA, cB, kA, kB, steps, order);
-}
-Verdict EvaluateLeftNeighbour(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA,
-                              std::int32_t kB, std::int32_t steps, std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::LeftNeighbour, a, cA, cB, kA, kB, steps, order);
-}
-Verdict EvaluateRightOf(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA, std::int32_t kB,
-                        std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::RightOf, a, cA, cB, kA, kB, 0, order);
-}
-Verdict EvaluateLeftOf(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA, std::int32_t kB,
-                       std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::LeftOf, a, cA, cB, kA, kB, 0, order);
-}
-Verdict EvaluateNotRightNeighbour(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA,
-                                  std::int32_t kB, std::int32_t steps, std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::NotRightNeighbour, a, cA, cB, kA, kB, steps, order);
-}
-Verdict EvaluateNotLeftNeighbour(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA,
-                                 std::int32_t kB, std::int32_t steps, std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::NotLeftNeighbour, a, cA, cB, kA, kB, steps, order);
-}
-Verdict EvaluateNotContiguous(const Assignment& a, std::int32_t cA, std::int32_t cB, std::int32_t kA,
-                              std::int32_t kB, std::int32_t steps, std::int32_t order) {
-    return EvaluateTwoSlot(RelationKind::NotContiguous, a, cA, cB, kA, kB, steps, order);
-}
-
 Verdict EvaluateRule(const Assignment& a, const Rule& r) {
-    switch (static_cast<RelationKind>(r.relation)) {
+    const RelationInfo* info = FindRelation(r.relation);
+    if (!info) return Verdict::Holds; // a relation outside 1..10 states no condition
+    switch (info->kind) {
     case RelationKind::Corresponds: return EvaluateCorresponds(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB);
-    case RelationKind::Contiguous:
-        return EvaluateContiguous(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.steps, r.orderCategory);
-    case RelationKind::RightNeighbour:
-        return EvaluateRightNeighbour(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.steps, r.orderCategory);
-    case RelationKind::LeftNeighbour:
-        return EvaluateLeftNeighbour(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.steps, r.orderCategory);
-    case RelationKind::NotCorresponds:
-        return EvaluateNotCorresponds(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB);
-    case RelationKind::RightOf: return EvaluateRightOf(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.orderCategory);
-    case RelationKind::LeftOf: return EvaluateLeftOf(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.orderCategory);
-    case RelationKind::NotRightNeighbour:
-        return EvaluateNotRightNeighbour(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.steps,
-                                         r.orderCategory);
-    case RelationKind::NotLeftNeighbour:
-        return EvaluateNotLeftNeighbour(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.steps,
-                                        r.orderCategory);
-    case RelationKind::NotContiguous:
-        return EvaluateNotContiguous(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.steps, r.orderCategory);
+    case RelationKind::NotCorresponds: return EvaluateNotCorresponds(a, r.categoryA, r.categoryB, r.choiceA, r.choiceB);
+    default: // the eight kinds measured along an order category (for "A droite de" and "A gauche de" the steps do not matter)
+        return EvaluateTwoSlot(info->kind, a, r.categoryA, r.categoryB, r.choiceA, r.choiceB, r.steps, r.orderCategory);
     }
-    return Verdict::Holds; // a relation outside 1..10 states no condition
 }
 
 } // namespace korvane

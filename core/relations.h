@@ -1,5 +1,5 @@
 // The ten relations: their table (list text, extra boxes, error message, test on the rank difference)
-// and one evaluator per kind, deciding whether one rule holds on a complete assignment.
+// and the evaluator deciding whether one rule holds on a complete assignment.
 #pragma once
 
 #include <cstdint>
@@ -33,32 +33,6 @@ const RelationInfo* FindRelation(std::int32_t relation);
 // NotCorresponds compare slots, which is d == 0 and d != 0 in the order of any category.
 std::uint16_t AcceptedDifferences(RelationKind kind, int n);
 inline bool Accepts(std::uint16_t differences, int d) { return (differences >> (d + 4)) & 1u; }
-
-Verdict EvaluateCorresponds(const Assignment&, std::int32_t categoryA, std::int32_t categoryB, std::int32_t choiceA,
-                            std::int32_t choiceB);
-Verdict EvaluateNotCorresponds(const Assignment&, std::int32_t categoryA, std::int32_t categoryB,
-                               std::int32_t choiceA, std::int32_t choiceB);
-Verdict EvaluateContiguous(const Assignment&, std::int32_t categoryA, std::int32_t categoryB, std::int32_t choiceA,
-                           std::int32_t choiceB, std::int32_t steps, std::int32_t orderCategory);
-Verdict EvaluateRightNeighbour(const Assignment&, std::int32_t categoryA, std::int32_t categoryB,
-                               std::int32_t choiceA, std::int32_t choiceB, std::int32_t steps,
-                               std::int32_t orderCategory);
-Verdict EvaluateLeftNeighbour(const Assignment&, std::int32_t categoryA, std::int32_t categoryB,
-                              std::int32_t choiceA, std::int32_t choiceB, std::int32_t steps,
-                              std::int32_t orderCategory);
-Verdict EvaluateRightOf(const Assignment&, std::int32_t categoryA, std::int32_t categoryB, std::int32_t choiceA,
-                        std::int32_t choiceB, std::int32_t orderCategory);
-Verdict EvaluateLeftOf(const Assignment&, std::int32_t categoryA, std::int32_t categoryB, std::int32_t choiceA,
-                       std::int32_t choiceB, std::int32_t orderCategory);
-Verdict EvaluateNotRightNeighbour(const Assignment&, std::int32_t categoryA, std::int32_t categoryB,
-                                  std::int32_t choiceA, std::int32_t choiceB, std::int32_t steps,
-                                  std::int32_t orderCategory);
-Verdict EvaluateNotLeftNeighbour(const Assignment&, std::int32_t categoryA, std::int32_t categoryB,
-                                 std::int32_t choiceA, std::int32_t choiceB, std::int32_t steps,
-                                 std::int32_t orderCategory);
-Verdict EvaluateNotContiguous(const Assignment&, std::int32_t categoryA, std::int32_t categoryB,
-                              std::int32_t choiceA, std::int32_t choiceB, std::int32_t steps,
-                              std::int32_t orderCategory);
 
 // Dispatches a rule whose relation is 1..10 to its evaluator.
 Verdict EvaluateRule(const Assignment&, const Rule&);

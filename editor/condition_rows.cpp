@@ -8,8 +8,6 @@ namespace korvane {
 
 namespace {
 
-const std::string& BoxText(const Puzzle& screen, int n) { return screen.boxTexts[static_cast<std::size_t>(n - 1)]; }
-
 // The next code point of UTF-8 text at `i`, advancing `i`; a byte that starts no valid sequence stands
 // for itself, so that any bytes compare consistently.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {

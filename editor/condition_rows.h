@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "core/model.h"
 
 namespace korvane {

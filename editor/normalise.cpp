@@ -1,6 +1,6 @@
 #include "editor/normalise.h"
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 
 namespace korvane {
 

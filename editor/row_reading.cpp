@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "core/inert.h"
 #include "core/relations.h"
 #include "editor/condition_rows.h"
 #include "editor/normalise.h"
+#include "reasoning/inert.h"
+#include "texts/explain_text.h"
 
 namespace korvane {
 
@@ -42,7 +43,7 @@ std::string RowList(const std::vector<int>& rows) {
 
 RowsReading ReadRows(const Puzzle& screen) {
     RowsReading reading;
-    for (int n = 1; n <= kBoxes; ++n) reading.values.value(n) = ValueOfText(screen, n);
+    for (int n = 1; n <= kBoxes; ++n) BoxValue(reading.values, n) = ValueOfText(screen, n);
     reading.stated = reading.values;
     ClearEmptyRuleFields(reading.stated, screen.boxTexts);
     for (int k = 1; k <= kRules; ++k) {

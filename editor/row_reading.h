@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "core/model.h"
 
 namespace korvane {

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "core/check.h"
-#include "core/plan.h"
+#include "engine/plan.h"
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/search.h"
 #include "examples/sample_puzzles.h"
 
 namespace korvane::samples {

@@ -1,6 +1,6 @@
 #include "examples/sample_puzzles.h"
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "core/relations.h"
 
 namespace korvane::samples {

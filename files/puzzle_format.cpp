@@ -10,7 +10,7 @@
 #include <span>
 #include <sys/stat.h>
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "files/cp1252.h"
 
 namespace korvane {
@@ -243,7 +243,7 @@ std::variant<Puzzle, FormatError> ParsePuzzle(std::string_view bytes) {
                                " octets des valeurs des conditions commencent à l'octet " + Number(first + 1) +
                                ", mais le fichier s'arrête après " + Number(bytes.size()) + " octets."};
     for (int n = 1; n <= kBoxes; ++n)
-        puzzle.rules.value(n) = LittleEndian32(bytes.data() + first + 4 * static_cast<std::size_t>(n - 1));
+        BoxValue(puzzle.rules, n) = LittleEndian32(bytes.data() + first + 4 * static_cast<std::size_t>(n - 1));
     return puzzle;
 }
 
@@ -262,7 +262,7 @@ std::variant<std::string, FormatError> RenderPuzzle(const Puzzle& puzzle) {
                                    FileErrorKind::FieldTooLong, optionBox))
         return *error;
     for (int n = 1; n <= kBoxes; ++n)
-        AppendLittleEndian32(out, puzzle.rules.value(n));
+        AppendLittleEndian32(out, BoxValue(puzzle.rules, n));
     out += kCr;
     out += kLf;
     return out;

@@ -10,6 +10,9 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 
+#include "texts/explain_text.h"
+#include "texts/report_text.h"
+#include "texts/step_text.h"
 #include "ui/logic_grid.h"
 #include "ui/platform.h"
 

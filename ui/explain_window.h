@@ -1,14 +1,14 @@
 // The window "Explication": why a puzzle has no solution, what is left open, or which rows could go, and
 // the deduction step by step with its grade. A step chosen in the list shows the grid as known after it
 // and has the main window mark the rows it read; "Indice" shows one more step for a user who wants a hint
-// rather than the answer. What it shows is decided in core/report.h; this only shows and wires.
+// rather than the answer. What it shows is decided in reasoning/report.h and texts/report_text.h; this only shows and wires.
 #pragma once
 
 #include <QList>
 #include <QWidget>
 #include <optional>
 
-#include "core/report.h"
+#include "reasoning/report.h"
 
 class QLabel;
 class QListWidget;

@@ -1,3 +1,4 @@
+#include "texts/names.h"
 #include "ui/logic_grid.h"
 
 #include <QPainter>

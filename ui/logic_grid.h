@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "core/deduce.h"
-#include "core/explain.h"
 #include "core/model.h"
+#include "reasoning/deduce.h"
+#include "reasoning/explain.h"
 
 namespace korvane {
 

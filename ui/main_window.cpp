@@ -17,12 +17,14 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
-#include "core/explain.h"
-#include "core/report.h"
-#include "core/search.h"
-#include "core/solution_text.h"
+#include "core/check.h"
 #include "editor/condition_rows.h"
 #include "editor/row_reading.h"
+#include "engine/search.h"
+#include "reasoning/report.h"
+#include "texts/explain_text.h"
+#include "texts/report_text.h"
+#include "texts/solution_text.h"
 #include "ui/condition_box.h"
 #include "ui/explain_window.h"
 #include "ui/platform.h"
@@ -135,7 +137,7 @@ void TForm1::setCell(int column, int row, const QString& text) {
 void TForm1::boxChanged(int n) {
     refreshRows();
     const BoxPlace place = PlaceOf(n);
-    if (place.role == BoxRole::Relation) ApplyRelationVisibility(place.row, session_.rules.value(n));
+    if (place.role == BoxRole::Relation) ApplyRelationVisibility(place.row, BoxValue(session_.rules, n));
 }
 
 void TForm1::boxTyped(int n, bool deleting) {
@@ -373,13 +375,14 @@ void TForm1::BitBtn19Click() {
 
 QString TForm1::ruleErrorText(const SearchResult& result) const {
     QString text = Text(result.errorText);
-    // The explanation finds the same row the search stopped at, and says which of its boxes is at fault.
+    // The search stopped at the first malformed row of the rules it read: say which of its boxes is at
+    // fault, as the explanation would.
     Puzzle screen = puzzleOnScreen();
     screen.rules = session_.stated;
-    const Explanation explanation = Explain(screen.rules);
-    if (explanation.kind != ExplanationKind::RuleError || explanation.malformed.row != result.errorRule) return text;
+    const MalformedRow malformed = StatedRows(screen.rules).malformed;
+    if (malformed.row != result.errorRule) return text;
     text += QLatin1Char('\n');
-    for (const std::string& line : ExplanationLines(explanation, screen)) text += QLatin1Char('\n') + QString::fromStdString(line);
+    for (const std::string& line : MalformedRowLines(malformed, screen)) text += QLatin1Char('\n') + QString::fromStdString(line);
     return text;
 }
 

@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QShortcut>
 
-#include "core/solution_text.h"
+#include "texts/solution_text.h"
 #include "ui/condition_box.h"
 #include "ui/main_window.h"
 #include "ui/name_grid.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/boxes.h"
+#include "boxes/boxes.h"
 #include "core/model.h"
 #include "korvane_version.h"
 
@@ -29,7 +29,7 @@ inline constexpr std::uint32_t kRed = 0xFF0000;
 inline constexpr std::uint32_t kMaroon = 0x800000;
 inline constexpr std::uint32_t kWindowColour = 0xFF000000; // the platform's own colour, no RGB value
 
-// How the boxes of a condition row look, left to right; their numbers come from core/boxes.h.
+// How the boxes of a condition row look, left to right; their numbers come from boxes/boxes.h.
 struct BoxColumn {
     BoxRole role;
     int left, width;

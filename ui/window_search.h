@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "core/search.h"
-#include "core/solution_text.h"
+#include "engine/search.h"
+#include "texts/solution_text.h"
 
 class QLineEdit;
 class QPlainTextEdit;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/check.h"
-#include "core/plan.h"
-#include "core/search.h"
+#include "engine/plan.h"
+#include "engine/search.h"
 
 namespace korvane::testing {
 

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "core/check.h"
-#include "core/search.h"
+#include "engine/search.h"
 #include "examples/puzzle_generator.h"
 #include "sanitized.h"
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 
+#include "boxes/boxes.h"
 #include "core/model.h"
 
 namespace korvane {
@@ -70,7 +71,7 @@ TEST(EffectiveSteps, OutsideOneToFourIsOne) {
 
 TEST(RuleTable, BoxValuesFollowTheBoxNumbers) {
     RuleTable t;
-    for (int n = 1; n <= kBoxes; ++n) t.value(n) = n;
+    for (int n = 1; n <= kBoxes; ++n) BoxValue(t, n) = n;
     EXPECT_EQ(t[1], (Rule{1, 2, 3, 4, 5, 81, 97}));
     EXPECT_EQ(t[16], (Rule{76, 77, 78, 79, 80, 96, 112}));
     EXPECT_EQ(t[7].steps, 87);

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "core/check.h"
-#include "core/network.h"
-#include "core/plan.h"
+#include "engine/network.h"
+#include "engine/plan.h"
 #include "examples/puzzle_generator.h"
 #include "literal_walk.h"
 #include "sanitized.h"

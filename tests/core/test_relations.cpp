@@ -246,5 +246,35 @@ TEST(CheckAssignment, RulesInRowOrder) {
     EXPECT_EQ(CheckAssignment(t, Fixed()).rule, 1);
 }
 
+// What the check reads of a table, as the search and the explanations take it: rows stating a condition
+// (relation 1..10) down to the first malformed one, which is named with the category boxes at fault.
+TEST(StatedRows, DownToTheFirstMalformedOne) {
+    RuleTable t;
+    EXPECT_EQ(StatedRows(t).stated, 0u);
+    EXPECT_EQ(StatedRows(t).malformed.row, 0);
+    t[2] = Rule{2, 1, 1, 3, 1, 0, 0};
+    t[3] = Rule{0, 1, 11, 9, 0, 0, 0}; // relation 11: no condition, whatever its categories
+    t[5] = Rule{2, 1, 6, 3, 1, 0, 7};  // an order category outside 1..6 is not malformed
+    EXPECT_EQ(StatedRows(t).stated, RowBit(2) | RowBit(5));
+    EXPECT_EQ(RowsOf(StatedRows(t).stated), (std::vector<int>{2, 5}));
+    t[9] = Rule{7, 1, 3, 0, 1, 1, 1};  // both category boxes at fault
+    t[12] = Rule{0, 1, 1, 3, 1, 0, 0}; // below the first malformed row: not read
+    t[14] = Rule{2, 1, 1, 3, 1, 0, 0};
+    const RowsRead read = StatedRows(t);
+    EXPECT_EQ(RowsOf(read.stated), (std::vector<int>{2, 5}));
+    EXPECT_EQ(read.malformed.row, 9);
+    EXPECT_TRUE(read.malformed.categoryA);
+    EXPECT_TRUE(read.malformed.categoryB);
+    EXPECT_EQ(read.malformed.errorText, "Erreur 204");
+    EXPECT_FALSE(read.malformed.reached);
+    const MalformedRow right = MalformedRowOf(t[12], 12);
+    EXPECT_EQ(right.row, 12);
+    EXPECT_TRUE(right.categoryA);
+    EXPECT_FALSE(right.categoryB);
+    EXPECT_EQ(right.errorText, "Erreur 201");
+    EXPECT_EQ(MalformedRowOf(t[3], 3).row, 0);
+    EXPECT_EQ(MalformedRowOf(t[14], 14).row, 0);
+}
+
 } // namespace
 } // namespace korvane

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "core/check.h"
-#include "core/plan.h"
-#include "core/search.h"
+#include "engine/plan.h"
+#include "engine/search.h"
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 #include "literal_walk.h"

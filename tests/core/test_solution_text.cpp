@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "core/plan.h"
-#include "core/solution_text.h"
+#include "engine/plan.h"
+#include "texts/solution_text.h"
 
 namespace korvane {
 namespace {

@@ -7,9 +7,9 @@
 #include <random>
 #include <variant>
 
-#include "core/inert.h"
+#include "reasoning/inert.h"
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/search.h"
 #include "editor/condition_rows.h"
 #include "editor/row_reading.h"
 #include "files/puzzle_format.h"
@@ -201,8 +201,8 @@ private:
                 EXPECT_FALSE(clash) << last_ << ": box " << n << " changed";
             }
             if (before.name(column, row) == name || before.name(column, row).empty()) continue;
-            if (!clash && valuesBefore.value(n) != 0) {
-                EXPECT_EQ(after.value(n), valuesBefore.value(n)) << last_ << ": box " << n;
+            if (!clash && BoxValue(valuesBefore, n) != 0) {
+                EXPECT_EQ(BoxValue(after, n), BoxValue(valuesBefore, n)) << last_ << ": box " << n;
             }
         }
     }

@@ -7,13 +7,16 @@
 #include <optional>
 #include <random>
 
-#include "core/explain.h"
-#include "core/plan.h"
+#include "core/check.h"
 #include "core/relations.h"
-#include "core/search.h"
 #include "editor/normalise.h"
+#include "engine/plan.h"
+#include "engine/search.h"
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
+#include "reasoning/explain.h"
+#include "texts/explain_text.h"
+#include "texts/names.h"
 
 namespace korvane {
 namespace {
@@ -349,6 +352,9 @@ TEST(ExplanationText, RuleErrorNamesTheRowAndTheBox) {
               (std::vector<std::string>{"« Erreur 201 » à la ligne 15 : la case de catégorie de droite (« Natoin ») ne "
                                         "désigne aucune des six catégories.",
                                         "Ligne 15 : Nation Anglais — Correspond à — Natoin Rouge"}));
+    // The window's message for a stopped solve reads the same lines from the row alone, without explaining.
+    const Puzzle p = MisspelledRow(samples::Zebra(), 15);
+    EXPECT_EQ(MalformedRowLines(StatedRows(Tidied(p)).malformed, p), Lines(p));
 }
 
 TEST(ExplanationText, RowsShowStepsAndOrderWhereTheirRelationUsesThem) {

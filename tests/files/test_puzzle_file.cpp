@@ -9,8 +9,10 @@
 #include <functional>
 #include <sys/resource.h>
 
+#include "boxes/boxes.h"
 #include "files/puzzle_file.h"
 
+using korvane::BoxValue;
 using korvane::FileError;
 using korvane::Puzzle;
 
@@ -73,7 +75,7 @@ void ComparePuzzles(const Puzzle& actual, const Puzzle& expected) {
     for (std::size_t i = 0; i < actual.boxTexts.size(); ++i)
         QCOMPARE(Utf8(actual.boxTexts[i]), Utf8(expected.boxTexts[i]));
     for (int n = 1; n <= korvane::kBoxes; ++n)
-        QCOMPARE(actual.rules.value(n), expected.rules.value(n));
+        QCOMPARE(BoxValue(actual.rules, n), BoxValue(expected.rules, n));
 }
 
 // Checks that `result` is a puzzle equal to `expected`, or says why it is not.
@@ -172,7 +174,7 @@ void TestPuzzleFile::valuesAreLittleEndianSigned32() {
     QFETCH(qint32, value);
     QFETCH(QByteArray, bytes);
     Puzzle puzzle = ExamplePuzzle();
-    puzzle.rules.value(box) = value;
+    BoxValue(puzzle.rules, box) = value;
 
     const QByteArray file = Written(puzzle);
     QCOMPARE(file.size(), 730);

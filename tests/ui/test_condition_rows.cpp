@@ -88,7 +88,7 @@ private slots:
         QSignalSpy changes(f.box(box), &ConditionBox::userChanged);
         QVERIFY(f.pick(box, entry));
         QCOMPARE(changes.count(), 1);
-        QCOMPARE(f.session.rules.value(box), value);
+        QCOMPARE(BoxValue(f.session.rules, box), value);
     }
 
     void withGapsInTheGridAPickStoresTheGridPlace_data() {
@@ -299,8 +299,8 @@ private slots:
         f.box(box)->setFocus();
         TurnWheel(f.box(box));
         QVERIFY(f.box(box)->currentText() != text);
-        QVERIFY(f.session.rules.value(box) != before.*RoleInfo(PlaceOf(box).role).field);
-        QCOMPARE(f.session.rules.value(box), f.box(box)->currentIndex() + 1);
+        QVERIFY(BoxValue(f.session.rules, box) != before.*RoleInfo(PlaceOf(box).role).field);
+        QCOMPARE(BoxValue(f.session.rules, box), f.box(box)->currentIndex() + 1);
     }
 
     void aStepGoesFromTheEntryTheLoadedTextShows_data() {
@@ -320,11 +320,11 @@ private slots:
         f.box(box)->setFocus();
         TurnWheel(f.box(box));
         QCOMPARE(f.box(box)->currentText(), next);
-        QCOMPARE(f.session.rules.value(box), value);
+        QCOMPARE(BoxValue(f.session.rules, box), value);
         TurnWheel(f.box(box), false);
         QTest::keyClick(f.box(box), Qt::Key_Down);
         QCOMPARE(f.box(box)->currentText(), next);
-        QCOMPARE(f.session.rules.value(box), value);
+        QCOMPARE(BoxValue(f.session.rules, box), value);
     }
 
     void leavingAListWithoutAPickChangesNothing() {
@@ -374,7 +374,7 @@ private slots:
         b->lineEdit()->selectAll();
         TypeText(b->lineEdit(), wrong);
         QCOMPARE(b->currentText(), wrong);
-        QCOMPARE(f.session.rules.value(box), 0);
+        QCOMPARE(BoxValue(f.session.rules, box), 0);
         QVERIFY(b->marked());
         QCOMPARE(b->toolTip(), why);
         QCOMPARE(b->lineEdit()->palette().color(QPalette::Text), QColor(Qt::red));

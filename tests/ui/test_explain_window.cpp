@@ -6,11 +6,15 @@
 #include <QListWidget>
 #include <QTest>
 
-#include "core/report.h"
 #include "editor/normalise.h"
 #include "files/puzzle_file.h"
+#include "reasoning/report.h"
 #include "ui/logic_grid.h"
 #include "window_driver.h"
+#include "texts/explain_text.h"
+#include "texts/names.h"
+#include "texts/report_text.h"
+#include "texts/step_text.h"
 
 using namespace korvane;
 using namespace korvane::test;

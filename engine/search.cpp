@@ -1,9 +1,9 @@
-#include "core/search.h"
+#include "engine/search.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "core/plan.h"
+#include "engine/plan.h"
 
 namespace korvane {
 
@@ -16,6 +16,22 @@ constexpr WalkIndex kRowCount = kWalkSize / kRowSize;
 constexpr int Percent(int index) { return index * 100 / 120; }
 constexpr bool InnerBarSteps(int k) { return k >= 1 && Percent(k) > Percent(k - 1); }
 constexpr bool OuterBarSteps(int j) { return j >= 1 && Percent(j) > Percent(j - 1); }
+
+// Which bar steps at the end of row `row` of category 4 (counted across the walk): the inner one when
+// category 3 advanced a percent within category 2's row, the outer one when category 2 advanced a percent.
+struct BarSteps {
+    bool inner, outer;
+};
+constexpr BarSteps BarStepsAfter(WalkIndex row) {
+    const int l = static_cast<int>(row % 120), k = static_cast<int>(row / 120 % 120), j = static_cast<int>(row / 14400);
+    return {l == 0 && InnerBarSteps(k), l == 119 && k == 0 && OuterBarSteps(j)};
+}
+// The next row of category 4 after `row` that can step a bar: only the first and the last row of a block
+// of category 3 can.
+constexpr WalkIndex NextBarRow(WalkIndex row) {
+    const WalkIndex l = row % 120;
+    return l < 119 ? row - l + 119 : row + 1;
+}
 
 class Walk {
 public:
@@ -85,9 +101,7 @@ Walk::Step Walk::pass(WalkIndex to) {
     while (nextRow_ < lastRow) {
         const WalkIndex row = nextRow_;
         if (pollAbort() == Step::Abort) return Step::Abort;
-        const int l = static_cast<int>(row % 120), k = static_cast<int>(row / 120 % 120),
-                  j = static_cast<int>(row / 14400);
-        const bool inner = l == 0 && InnerBarSteps(k), outer = l == 119 && k == 0 && OuterBarSteps(j);
+        const auto [inner, outer] = BarStepsAfter(row);
         nextRow_ = row + 1;
         if (inner || outer) {
             if (!listing_) observer_.solutionsCounted(result_.count);
@@ -97,9 +111,7 @@ Walk::Step Walk::pass(WalkIndex to) {
                 return Step::Replan;
             }
         } else if (!pollDue_) {
-            // Only the first and the last row of a block of category 3 can step a bar.
-            const WalkIndex block = row / 120;
-            nextRow_ = std::min(lastRow, l < 119 ? block * 120 + 119 : (block + 1) * 120);
+            nextRow_ = std::min(lastRow, NextBarRow(row));
         }
     }
     return Step::Continue;
@@ -148,14 +160,11 @@ SearchResult Walk::run() {
             return result_;
         }
         WalkIndex to = kWalkSize;
-        for (WalkIndex row = at_ / kRowSize; row < kRowCount; ++row) {
-            const int l = static_cast<int>(row % 120), k = static_cast<int>(row / 120 % 120),
-                      j = static_cast<int>(row / 14400);
-            if ((l == 0 && InnerBarSteps(k)) || (l == 119 && k == 0 && OuterBarSteps(j))) {
+        for (WalkIndex row = at_ / kRowSize; row < kRowCount; row = NextBarRow(row)) {
+            if (const BarSteps steps = BarStepsAfter(row); steps.inner || steps.outer) {
                 to = (row + 1) * kRowSize;
                 break;
             }
-            if (l != 0 && l != 119) row = row - l + 118; // only the first and last rows can step a bar
         }
         if (plan_->countAll() != 0 && !noneLeft()) result_.count += plan_->count(at_, to);
         at_ = to;

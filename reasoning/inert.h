@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "core/model.h"
@@ -31,8 +30,5 @@ bool HoldsForEveryMatching(const Rule& rule);
 
 // The rows of `rules` (tidied as for a search) that hold for every matching, in row order.
 std::vector<InertRow> InertRows(const RuleTable& rules);
-
-// "Ligne 10 : sans catégorie d'ordre, « Contigu de » vaut pour toute solution : elle ne contraint rien."
-std::string InertRowLine(const InertRow& inert, const Puzzle& puzzle);
 
 } // namespace korvane

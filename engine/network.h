@@ -1,8 +1,23 @@
-// The stated conditions as a network of constraints on the rows of categories 2..6 (category 1 stays on
-// row 0), and the searches that may take the categories in any order: counting, deciding whether a
-// solution exists, and collecting the solutions. Which category is placed next is chosen node by node:
-// the open category with the fewest candidate rows left. The count and the existence of a solution do
-// not depend on that order, so subtrees that leave the same problem behind share one memo entry.
+// The search engine's network: the stated conditions as constraints on the rows of categories 2..6
+// (category 1 stays on row 0), and the searches that take the categories in any order: counting,
+// deciding whether a solution exists, and collecting the solutions.
+//
+// How the engine works (docs/engine.md says more). Three layers:
+// - the walk (search.cpp) goes through every matching in visit order, category 2's row slowest, with the
+//   events of a literal walk (solutions, progress steps, pumps, abort polls), and asks the plan;
+// - the plan (plan.cpp) answers "the first solution at or after a place" and "how many in a range" in
+//   that order, placing categories 2..6 in turn and asking the network about each subtree (or, with
+//   few solutions, sorting all the network collects);
+// - the network (network.cpp, narrow.cpp, count.cpp) counts in dynamic order: node by node it branches
+//   on the open category that looks cheapest, splits the open categories into groups no constraint
+//   links, and keeps what each group's subproblem holds in a memo (memo.h); all of it reads the tables
+//   underneath (tables.h), built by the compiler.
+// Placing a category filters every open category that a constraint then reads alone; narrowing filters
+// further by constraints between two open categories. Narrowing is sound (a row it removes is in no
+// solution of the frame) but not complete: it stops after a fixed number of rounds, so a frame may keep
+// rows that lead nowhere, which placing finds out. A memo key holds the group's categories, their
+// domains, and what each constraint between two of them reads of the placed rows; that is everything the
+// subproblem depends on, so a hit is exact whatever path, order or narrowing led to it.
 #pragma once
 
 #include <algorithm>
@@ -15,14 +30,11 @@
 
 #include "core/model.h"
 #include "core/rows.h"
+#include "engine/indexed.h"
+#include "engine/memo.h"
+#include "engine/walk.h"
 
 namespace korvane {
-
-// A place in the walk: the rows of categories 2..6 (index 0..4), compared lexicographically, which is
-// the visit order. As a number: ((((r2 * 120 + r3) * 120 + r4) * 120 + r5) * 120 + r6).
-using WalkIndex = std::uint64_t;
-inline constexpr WalkIndex kWalkSize = 24'883'200'000ull; // 120^5
-inline constexpr int kLevels = 5;                        // categories 2..6
 
 // At most the sixteen rows and a few extra rules (see Plan), so that a set of constraints fits a word.
 inline constexpr int kMaxConstraints = 32;
@@ -42,7 +54,9 @@ struct Members {
 };
 
 // Rows by category (index 1..6); category 1 on row 0.
-using RowArray = std::array<int, kCategories + 1>;
+using RowArray = Indexed<int, kCategories + 1>;
+// Its rows of categories 2..6, as the walk reads them.
+inline std::span<const int, kLevels> Levels(const RowArray& rows) { return std::span<const int, kLevels>(rows.data() + 2, kLevels); }
 
 // One stated condition as a constraint: item A (categoryA, choiceA) and item B (categoryB, choiceB),
 // whose slots' rank difference in the order of `order` must lie in `accepted` (bit d + 4).
@@ -61,12 +75,14 @@ Rows AllowedRows(const Constraint& c, int target, const RowArray& rows);
 // What is left to decide: the candidate rows of the open categories, filtered by every constraint with
 // one open category left, and the rows of the others.
 struct Frame {
-    std::array<Rows, kCategories + 1> domain{}; // by category; meaningful for the open ones
+    Indexed<Rows, kCategories + 1> domain{};    // by category; meaningful for the open ones
     RowArray row{};                             // by category; meaningful for the placed ones
     std::uint8_t open = 0;                      // bit c: category c has no row yet
 };
 
-WalkIndex IndexOf(const RowArray& rows);
+// For a constraint ranking two items by a third category, and one item's slot sa: the rows of the order
+// category that rank sa and some slot of a set of the other item's slots as accepted ([sa][set]).
+using RanksBySlot = Indexed<Indexed<Rows, 32>, kChoices>;
 
 class Network {
 public:
@@ -75,11 +91,11 @@ public:
 
     // Every category open, each filtered by the constraints on it alone, narrowed and probed (see
     // probe()); false when one is left empty.
-    bool root(Frame& out) const;
+    bool root(Frame& out);
     // `from` with open category `category` on `row`, and the open categories filtered by the constraints
     // that this leaves with one open category, then narrowed unless `narrowing` is false; false when one
     // has no candidate left.
-    bool place(const Frame& from, int category, int row, Frame& to, bool narrowing = true) const;
+    bool place(const Frame& from, int category, int row, Frame& to, bool narrowing = true);
 
     // The number of ways to place the open categories of `f`.
     std::uint64_t count(const Frame& f) { return countWithin(f, f.open); }
@@ -90,51 +106,12 @@ public:
     // solution are skipped by what the memo knows.
     bool collect(const Frame& f, std::size_t limit, std::vector<WalkIndex>& out);
 
+    // The constraints it was built from.
     std::span<const Constraint> constraints() const { return {constraints_.data(), size_}; }
 
 private:
-    static constexpr std::size_t kFeatures = 24;
-    // The words in use come first: a subproblem on few categories, with few constraints reading placed
-    // rows, is hashed and compared in a few words.
-    struct Key {
-        std::array<std::uint64_t, 2 * kLevels + 1 + kFeatures / 2> words;
-        std::size_t size; // set by keyOf()
-        void push(std::uint64_t word) { words[size++] = word; }
-        friend bool operator==(const Key& a, const Key& b) {
-            return a.size == b.size && std::equal(a.words.begin(), a.words.begin() + static_cast<std::ptrdiff_t>(a.size), b.words.begin());
-        }
-    };
-    static std::size_t HashOf(const Key& k);
-    static constexpr std::uint64_t kSome = ~0ull; // memo value: at least one solution, count unknown
-    // Subproblem counts by key, in one flat table with linear probing: it grows to a bound, then starts
-    // again empty (forgetting only costs time).
-    class Memo {
-    public:
-        const std::uint64_t* find(const Key& key, std::size_t hash) const;
-        void store(const Key& key, std::size_t hash, std::uint64_t value);
-
-    private:
-        // A place of the table: where its key's words lie in words_, and the count.
-        struct Entry {
-            std::uint32_t from;
-            std::uint32_t size;
-            std::uint64_t value;
-        };
-        static constexpr std::size_t kLimit = 1 << 18;
-        bool holds(const Entry& e, const Key& key) const {
-            return e.size == key.size && std::equal(key.words.begin(), key.words.begin() + static_cast<std::ptrdiff_t>(key.size),
-                                                    words_.begin() + e.from);
-        }
-        void insert(std::uint64_t tag, const Entry& entry);
-        // Probed first, a word per place: 0 when empty, else the key's hash with its low bit set. Keys
-        // are compared only where the tag matches, so a probe seldom leaves this small array. The keys'
-        // words lie one after another in words_: most keys are a few words, and the table stays small
-        // enough for the caches.
-        std::vector<std::uint64_t> tags_;
-        std::vector<Entry> entries_;
-        std::vector<std::uint64_t> words_;
-        std::size_t used_ = 0;
-    };
+    using Key = Memo::Key;
+    static constexpr std::uint64_t kSome = Memo::kSome;
 
     std::uint64_t countWithin(const Frame& f, std::uint8_t within);
     // collect(), telling in `found` whether it appended any.
@@ -159,48 +136,66 @@ private:
     // is narrowed. In some puzzles most rows of that category fail only once placed, through a chain of
     // conditions across other categories that a single item's slot decides; one trial then stands for
     // half the rows. False when both slots of an item fail.
-    bool probe(Frame& f) const;
+    bool probe(Frame& f);
     // Filters the open categories of `f` further, by what constraints between two of them allow, starting
     // from the constraints that read a category in `changed` (placed, or filtered, since the last time);
     // false when one is left without a candidate.
-    bool narrow(Frame& f, std::uint8_t changed, int rounds) const;
+    bool narrow(Frame& f, std::uint8_t changed, int rounds);
     // narrow(), with kNewFirst: from the second round on, the constraints that did not run in the round
     // before go first. They meet what that round filtered for the first time, and are likelier to empty
     // a category: for a trial expected to fail, failing sooner.
     template <bool kNewFirst>
-    bool narrowAs(Frame& f, std::uint8_t changed, int rounds) const;
+    bool narrowAs(Frame& f, std::uint8_t changed, int rounds);
     // narrow() by one constraint: with its order category open beside one item's category, or with both
     // items' categories open. False when a category is left without a candidate; `changed` gains the
     // categories filtered.
-    bool narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed) const;
-    bool narrowItemsOf(Frame& f, int n, std::uint8_t& changed) const;
+    bool narrowOrderOf(Frame& f, const Constraint& c, std::uint8_t& changed);
+    bool narrowItemsOf(Frame& f, int n, std::uint8_t& changed);
     static std::uint32_t SlotsOf(const Rows& domain, int choice);
 
-    std::array<Constraint, kMaxConstraints> constraints_{};
+    Indexed<Constraint, kMaxConstraints> constraints_{};
     std::size_t size_ = 0;
     // The constraints whose scope holds each category.
-    Members touching(int category) const { return {touching_[static_cast<std::size_t>(category)]}; }
+    Members touching(int category) const { return {touching_[category]}; }
     // The constraints reading one or more of `categories`, two or more, three or more.
     struct Reading {
         ConstraintSet once = 0, twice = 0, thrice = 0;
     };
-    Reading reading(std::uint8_t categories) const;
-    std::array<ConstraintSet, kCategories + 1> touching_{};
+    Reading reading(std::uint8_t categories) const {
+        Reading r;
+        for (std::uint8_t left = categories; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+            const ConstraintSet t = touching_[std::countr_zero(static_cast<unsigned>(left))];
+            r.thrice |= r.twice & t, r.twice |= r.once & t, r.once |= t;
+        }
+        return r;
+    }
+    Indexed<ConstraintSet, kCategories + 1> touching_{};
     ConstraintSet narrowable_ = 0; // the constraints narrow() can use
     // By category: the constraints with item A in it, with item B in it, ranking by it.
-    std::array<ConstraintSet, kCategories + 1> itemAIn_{}, itemBIn_{}, orderIn_{};
+    Indexed<ConstraintSet, kCategories + 1> itemAIn_{}, itemBIn_{}, orderIn_{};
     // Those ranking items of two categories by a third that can be open: the only ones that can narrow
     // an open order category beside one item's category.
     ConstraintSet rankedInScope_ = 0;
     ConstraintSet rankedByItem_ = 0; // those of rankedInScope_ ranked by one item's category
     // By constraint: the others on the same two items (of two categories), either way round.
-    std::array<ConstraintSet, kMaxConstraints> sameItems_{};
+    Indexed<ConstraintSet, kMaxConstraints> sameItems_{};
     // By constraint of rankedInScope_: the rows of its order category that rank a slot of item A and
     // some slot of a set as accepted ([sa][set of sb]), and the same seen from item B; null for an
     // accepted set that no relation makes (narrowing then leaves the constraint to placing).
-    using RanksBySlot = std::array<std::array<Rows, 32>, kChoices>;
-    std::array<const RanksBySlot*, kMaxConstraints> ranksFromA_{}, ranksFromB_{};
-    mutable ConstraintSet lastFailed_ = 0; // the constraint whose narrowing last left a category empty
+    Indexed<const RanksBySlot*, kMaxConstraints> ranksFromA_{}, ranksFromB_{};
+    // The constraint whose narrowing last left a category empty, asked first by the next narrowing: the
+    // rows of a category tried one after another mostly fail on the same constraint. It changes the order
+    // in which a round asks the constraints, and so, rounds being bounded, which rows it removes: two
+    // equal frames may narrow differently after different histories. Both results are sound, and a memo
+    // key holds the domains narrowed, so no count or solution depends on it, only the work done. Placing
+    // and narrowing update it, and are not const for that reason.
+    ConstraintSet lastFailed_ = 0;
+    // Built with KORVANE_CHECK_MEMO (count.cpp): each memo hit worked out again; a check running, and the
+    // next lookup to skip.
+    template <class Value, class Again>
+    Value checked(Value stored, const char* what, Again&& again);
+    bool skipsLookup();
+    bool checkingMemo_ = false, skipLookup_ = false;
     Memo memo_;
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
     // on first use, as most searches never need it and clearing it would cost them.

@@ -1,11 +1,14 @@
 // The numbering of the 112 condition boxes (ComboBox1..ComboBox112): which box of which row each number
 // is, and which field of the row's Rule it writes. Files, the window, the tidying before a search and the
-// explanations all number boxes through this one table.
+// texts of the explanations all number boxes through this one table; the solver itself (core/, engine/,
+// reasoning/) knows a row only by its Rule.
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/model.h"
 
@@ -50,6 +53,17 @@ constexpr BoxPlace PlaceOf(int n) {
     }
     return {0, BoxRole::CategoryA}; // not a box number
 }
+
+// The field of the rules that condition box n (1..112) writes.
+inline std::int32_t& BoxValue(RuleTable& rules, int n) {
+    assert(n >= 1 && n <= kBoxes);
+    const BoxPlace place = PlaceOf(n);
+    return rules[place.row].*RoleInfo(place.role).field;
+}
+inline std::int32_t BoxValue(const RuleTable& rules, int n) { return BoxValue(const_cast<RuleTable&>(rules), n); }
+
+// The text that condition box n (1..112) shows.
+inline const std::string& BoxText(const Puzzle& puzzle, int n) { return puzzle.boxTexts[static_cast<std::size_t>(n - 1)]; }
 
 // The five boxes that state an item, relation, item; a row with any of them empty states no condition.
 inline constexpr std::array<BoxRole, 5> kMainRoles{BoxRole::CategoryA, BoxRole::ChoiceA, BoxRole::Relation,

@@ -1,4 +1,4 @@
-#include "core/solution_text.h"
+#include "texts/solution_text.h"
 
 #include <algorithm>
 #include <bit>
@@ -123,14 +123,6 @@ SolutionWriter::SolutionWriter(const Puzzle& puzzle) {
 std::string VerdictText(std::uint64_t count) {
     if (count == 1) return "Solution unique trouvée : FÉLICITATIONS";
     return "Nombre de solutions trouvées : " + std::to_string(count);
-}
-
-ChoiceNames ChoiceNamesOf(const Puzzle& puzzle) {
-    ChoiceNames names;
-    for (int c = 1; c <= kCategories; ++c)
-        for (int k = 1; k <= kChoices; ++k)
-            names[static_cast<std::size_t>(c - 1)][static_cast<std::size_t>(k - 1)] = puzzle.name(k, c);
-    return names;
 }
 
 } // namespace korvane

@@ -13,15 +13,11 @@
 #include <vector>
 
 #include "core/model.h"
-#include "core/network.h"
 #include "core/rows.h"
+#include "engine/network.h"
+#include "engine/walk.h"
 
 namespace korvane {
-
-using Position = std::array<int, kLevels>;
-Position ToPosition(WalkIndex index);
-WalkIndex ToIndex(const Position& position);
-Assignment ToAssignment(const Position& position); // category 1 on row 0
 
 class Plan {
 public:
@@ -50,7 +46,7 @@ public:
     // Whether any position passes (with a malformed rule: whether it would be reached), searched by the
     // network without counting.
     bool satisfiable();
-
+    // The constraints compiled from the rules, for a network of one's own (the network's tests).
     std::span<const Constraint> constraints() const { return network_.constraints(); }
 
 private:

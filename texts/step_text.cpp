@@ -1,11 +1,36 @@
-// The deduction trace as the user reads it: one French line per step, and the JSON members of
-// korvane-solve --steps.
-#include <algorithm>
+#include "texts/step_text.h"
 
-#include "core/deduce.h"
-#include "core/json_writer.h"
+#include <algorithm>
+#include <array>
+
+#include "texts/explain_text.h"
+#include "texts/json_writer.h"
+#include "texts/names.h"
 
 namespace korvane {
+
+namespace {
+
+// Each move's name in the JSON output and the grade of a puzzle whose hardest move it is.
+struct TechniqueInfo {
+    std::string_view name;
+    std::string_view grade;
+};
+constexpr std::array<TechniqueInfo, kTechniques> kTechniqueTable{{
+    {"direct", "Facile"},
+    {"grid", "Facile"},
+    {"three-categories", "Facile"},
+    {"position", "Moyen"},
+    {"what-if", "Difficile"},
+    {"deep-what-if", "Très difficile"},
+}};
+
+const TechniqueInfo& InfoOf(Technique t) { return kTechniqueTable[static_cast<std::size_t>(t) - 1]; }
+
+} // namespace
+
+std::string_view GradeText(Technique hardest) { return InfoOf(hardest).grade; }
+std::string_view TechniqueName(Technique technique) { return InfoOf(technique).name; }
 
 namespace {
 

@@ -1,12 +1,14 @@
-#include "core/deduce.h"
+#include "reasoning/deduce.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <optional>
 
-#include "core/plan.h"
 #include "core/relations.h"
-#include "core/search.h"
+#include "engine/plan.h"
+#include "engine/search.h"
+#include "reasoning/explain.h"
 
 namespace korvane {
 
@@ -15,9 +17,6 @@ namespace {
 using Mask = std::uint8_t; // a set of choices, bit k - 1 for choice k
 constexpr Mask kAllChoices = 0x1F;
 constexpr Mask Bit(int choice) { return static_cast<Mask>(1u << (choice - 1)); }
-
-using RowMask = std::uint32_t; // a set of condition rows, bit k for row k
-constexpr RowMask RowBit(int row) { return RowMask{1} << row; }
 
 constexpr std::size_t Index(int n) { return static_cast<std::size_t>(n - 1); }
 
@@ -93,15 +92,6 @@ RowMask RowMaskOf(const Step& step) {
     return rows;
 }
 
-std::vector<int> RowList(RowMask rows) {
-    std::vector<int> list;
-    for (int k = 1; k <= kRules; ++k)
-        if (rows & RowBit(k)) list.push_back(k);
-    return list;
-}
-
-bool IsPositional(RelationKind kind) { return kind != RelationKind::Corresponds && kind != RelationKind::NotCorresponds; }
-
 // What a positional row leaves of the ranks of its two items along the order category.
 struct Ranks {
     Mask a = 0, b = 0;      // bit r for rank r (choice r + 1 of the order category)
@@ -128,7 +118,7 @@ Ranks Narrow(std::uint16_t accepted, Mask a, Mask b, Cell ab, bool sameCategory,
 
 class Engine {
 public:
-    explicit Engine(const RuleTable& rules) : rules_(rules) {}
+    Engine(const RuleTable& rules, const Explanation* explanation) : rules_(rules), given_(explanation) {}
 
     Trace run();
 
@@ -149,7 +139,15 @@ private:
     bool tryWhatIf();
     bool tryDeepWhatIf();
 
+    // The explanation of the rules: the one given, or worked out on first need.
+    const Explanation& explanation() {
+        if (!given_) given_ = &own_.emplace(Explain(rules_));
+        return *given_;
+    }
+
     const RuleTable& rules_;
+    const Explanation* given_;
+    std::optional<Explanation> own_;
     RowMask stated_ = 0;
     Grid grid_;
     std::vector<Step> steps_;
@@ -219,7 +217,7 @@ Engine::Recorded Engine::record(Move move) {
     if (!clash && !claimed && set.empty()) return Recorded::Nothing;
     Step step;
     step.technique = move.technique;
-    step.rows = RowList(move.rows);
+    step.rows = RowsOf(move.rows);
     std::sort(move.uses.begin(), move.uses.end());
     move.uses.erase(std::unique(move.uses.begin(), move.uses.end()), move.uses.end());
     step.uses = std::move(move.uses);
@@ -345,8 +343,9 @@ bool Engine::tryThreeCategories(bool all) {
 // cells this closes (or a contradiction) and the steps it needed; false when it closes nothing new.
 bool Engine::positionMove(int k, Move& move) const {
     const Rule& r = rules_[k];
-    const auto kind = static_cast<RelationKind>(r.relation);
-    if (!IsPositional(kind) || !IsChoice(r.choiceA) || !IsChoice(r.choiceB) || !IsCategory(r.orderCategory)) return false;
+    const RelationInfo* info = FindRelation(r.relation);
+    if (!info || !info->usesOrder || !IsChoice(r.choiceA) || !IsChoice(r.choiceB) || !IsCategory(r.orderCategory)) return false;
+    const RelationKind kind = info->kind;
     const int order = r.orderCategory;
     const Item a{r.categoryA, r.choiceA}, b{r.categoryB, r.choiceB};
     const bool sameCategory = a.category == b.category, sameItem = sameCategory && a.choice == b.choice;
@@ -487,7 +486,7 @@ bool Engine::tryWhatIf() {
 // with no matching at all, the rows in conflict).
 bool Engine::tryDeepWhatIf() {
     if (count_ == 0) {
-        const Explanation conflict = Explain(rules_);
+        const Explanation& conflict = explanation();
         RowMask rows = 0;
         for (int k : conflict.rows) rows |= RowBit(k);
         return contradict(Move(Technique::DeepWhatIf, conflict.kind == ExplanationKind::Conflict ? rows : stated_));
@@ -537,9 +536,9 @@ Trace Engine::run() {
     FirstSolution observer;
     const SearchResult result = Search(rules_, observer, SearchOptions{1});
     if (result.outcome == SearchOutcome::RuleError) {
-        const Rule& r = rules_[result.errorRule];
         trace.outcome = TraceOutcome::RuleError;
-        trace.malformed = {result.errorRule, !IsCategory(r.categoryA), !IsCategory(r.categoryB), result.errorText, true};
+        trace.malformed = MalformedRowOf(rules_[result.errorRule], result.errorRule);
+        trace.malformed.reached = true;
         return trace;
     }
     count_ = result.count;
@@ -550,15 +549,9 @@ Trace Engine::run() {
                 for (std::size_t s = 0; s < kChoices; ++s)
                     possible_.at(c1, only.permutation(c1)[s] + 1, c2) = Bit(only.permutation(c2)[s] + 1);
     } else if (count_ > 1) {
-        possible_ = Explain(rules_).partners;
+        possible_ = explanation().partners;
     }
-    // The rows the search reads: those stating a condition, above the first malformed one.
-    for (int k = 1; k <= kRules; ++k) {
-        const Rule& r = rules_[k];
-        if (!IsRelation(r.relation)) continue;
-        if (!IsCategory(r.categoryA) || !IsCategory(r.categoryB)) break;
-        stated_ |= RowBit(k);
-    }
+    stated_ = StatedRows(rules_).stated; // the rows the search reads
     while (!contradiction_ && (tryDirect() || tryGrid(false) || tryThreeCategories(false) || tryPosition(false) ||
                                tryWhatIf() || tryDeepWhatIf())) {
     }
@@ -577,29 +570,7 @@ Trace Engine::run() {
 
 } // namespace
 
-Trace Deduce(const RuleTable& rules) { return Engine(rules).run(); }
-
-namespace {
-
-// Each move's name in the JSON output and the grade of a puzzle whose hardest move it is.
-struct TechniqueInfo {
-    std::string_view name;
-    std::string_view grade;
-};
-constexpr std::array<TechniqueInfo, kTechniques> kTechniqueTable{{
-    {"direct", "Facile"},
-    {"grid", "Facile"},
-    {"three-categories", "Facile"},
-    {"position", "Moyen"},
-    {"what-if", "Difficile"},
-    {"deep-what-if", "Très difficile"},
-}};
-
-const TechniqueInfo& InfoOf(Technique t) { return kTechniqueTable[static_cast<std::size_t>(t) - 1]; }
-
-} // namespace
-
-std::string_view GradeText(Technique hardest) { return InfoOf(hardest).grade; }
-std::string_view TechniqueName(Technique technique) { return InfoOf(technique).name; }
+Trace Deduce(const RuleTable& rules) { return Engine(rules, nullptr).run(); }
+Trace Deduce(const RuleTable& rules, const Explanation& explanation) { return Engine(rules, &explanation).run(); }
 
 } // namespace korvane

@@ -1,28 +1,15 @@
-#include "core/explain.h"
+#include "reasoning/explain.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 
-#include "core/boxes.h"
-#include "core/plan.h"
 #include "core/relations.h"
+#include "engine/plan.h"
 
 namespace korvane {
 
 namespace {
-
-// A set of condition rows, bit k for row k (1..16).
-using RowMask = std::uint32_t;
-
-constexpr RowMask RowBit(int row) { return RowMask{1} << row; }
-
-std::vector<int> RowsOf(RowMask rows) {
-    std::vector<int> list;
-    for (int k = 1; k <= kRules; ++k)
-        if (rows & RowBit(k)) list.push_back(k);
-    return list;
-}
 
 // The categories a stated rule reads, bit c for category c.
 unsigned ScopeOf(const Rule& r) {
@@ -70,7 +57,7 @@ struct Labels {
         };
         for (const int c : first) place(c);
         const std::vector<int> list = RowsOf(rows);
-        while (placed != 0x7Eu) {
+        while (placed != kAllCategories) {
             int best = 0;
             std::pair<double, double> bestScore{-1, -1};
             for (int c = 1; c <= kCategories; ++c) {
@@ -367,18 +354,10 @@ void ExplainUnique(Solver& solver, RowMask stated, const Matching& solution, Exp
 
 Explanation Explain(const RuleTable& rules) {
     Explanation out;
-    RowMask stated = 0;
-    for (int k = 1; k <= kRules; ++k) {
-        const Rule& r = rules[k];
-        const RelationInfo* info = FindRelation(r.relation);
-        if (!info) continue;
-        if (!IsCategory(r.categoryA) || !IsCategory(r.categoryB)) {
-            // The search stops at this row once it reaches it, and never reads the rows below.
-            out.malformed = MalformedRow{k, !IsCategory(r.categoryA), !IsCategory(r.categoryB), info->errorText, false};
-            break;
-        }
-        stated |= RowBit(k);
-    }
+    // The search stops at a malformed row once it reaches it, and never reads the rows below.
+    const RowsRead read = StatedRows(rules);
+    const RowMask stated = read.stated;
+    out.malformed = read.malformed;
     Solver solver(rules, stated);
     const bool solvable = solver.localConflict(stated) == 0 && solver.satisfiable(stated);
     if (out.malformed.row != 0 && solvable) {

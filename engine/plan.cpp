@@ -1,4 +1,4 @@
-#include "core/plan.h"
+#include "engine/plan.h"
 
 #include <algorithm>
 #include <bit>
@@ -15,12 +15,6 @@ Position ToPosition(WalkIndex index) {
         index /= kRows;
     }
     return p;
-}
-
-WalkIndex ToIndex(const Position& position) {
-    WalkIndex index = 0;
-    for (int r : position) index = index * kRows + static_cast<WalkIndex>(r);
-    return index;
 }
 
 Assignment ToAssignment(const Position& position) {

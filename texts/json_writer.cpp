@@ -1,4 +1,4 @@
-#include "core/json_writer.h"
+#include "texts/json_writer.h"
 
 namespace korvane {
 

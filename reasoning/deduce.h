@@ -5,14 +5,15 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 #include <vector>
 
-#include "core/explain.h"
+#include "core/check.h"
 #include "core/model.h"
+#include "reasoning/partners.h"
 
 namespace korvane {
+
+struct Explanation; // reasoning/explain.h
 
 // The moves, easiest first. The hardest move a trace needs grades the puzzle.
 enum class Technique : std::uint8_t {
@@ -73,18 +74,8 @@ struct Trace {
 // The deduction trace of `rules`, tidied as for a search. Every step follows from its rows and the
 // facts of its uses; a puzzle with one solution always ends with the whole grid known.
 Trace Deduce(const RuleTable& rules);
-
-// "Facile" (moves 1 to 3), "Moyen" (4), "Difficile" (5), "Très difficile" (6).
-std::string_view GradeText(Technique hardest);
-// The name of a move in the JSON output: "direct", "grid", "three-categories", "position", "what-if",
-// "deep-what-if".
-std::string_view TechniqueName(Technique technique);
-
-// One French line per step, then the cells left open or the malformed row, then the grade:
-// "Étape 7 (ligne 14, étape 3) : Maison 2 est Couleur Bleue."
-std::vector<std::string> StepLines(const Trace& trace, const Puzzle& puzzle);
-// The trace as JSON members, without the enclosing braces: "steps", "grade", "outcome", and "openCells"
-// or "malformedRow" where they apply.
-std::string StepsJsonMembers(const Trace& trace, const Puzzle& puzzle);
+// The same, given the explanation of `rules` (Explain(rules)), which the deduction reads rather than
+// working it out again.
+Trace Deduce(const RuleTable& rules, const Explanation& explanation);
 
 } // namespace korvane

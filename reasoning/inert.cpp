@@ -1,7 +1,7 @@
-#include "core/inert.h"
+#include "reasoning/inert.h"
 
-#include "core/boxes.h"
-#include "core/explain.h"
+#include <vector>
+
 #include "core/relations.h"
 
 namespace korvane {
@@ -40,33 +40,6 @@ std::vector<InertRow> InertRows(const RuleTable& rules) {
         rows.push_back({k, reason});
     }
     return rows;
-}
-
-std::string InertRowLine(const InertRow& inert, const Puzzle& puzzle) {
-    const Rule& r = puzzle.rules[inert.row];
-    const std::string relation = "« " + std::string(FindRelation(r.relation)->listText) + " »";
-    std::string why;
-    switch (inert.reason) {
-    case InertReason::NoChoice: {
-        const bool left = !IsChoice(r.choiceA);
-        const std::string& shown =
-            puzzle.boxTexts[static_cast<std::size_t>(BoxNumber(left ? BoxRole::ChoiceA : BoxRole::ChoiceB, inert.row) - 1)];
-        why = std::string("la case de choix de ") + (left ? "gauche" : "droite") +
-              (shown.empty() ? " est vide" : " (« " + shown + " ») ne désigne aucun choix précis de sa catégorie") +
-              ", " + relation + " vaut donc pour toute solution";
-        break;
-    }
-    case InertReason::NoOrderCategory:
-        why = "sans catégorie d'ordre (case « N° de la catégorie à utiliser »), " + relation +
-              " vaut pour toute solution";
-        break;
-    case InertReason::SameItem:
-        why = "les deux côtés désignent le même élément, " + ChoiceName(puzzle, r.categoryA, r.choiceA) + ", et " +
-              relation + " vaut alors pour toute solution";
-        break;
-    case InertReason::Always: why = RowText(puzzle, inert.row) + " vaut pour toute solution"; break;
-    }
-    return "Ligne " + std::to_string(inert.row) + " : " + why + " : elle ne contraint rien.";
 }
 
 } // namespace korvane

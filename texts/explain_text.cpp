@@ -1,19 +1,14 @@
-// The explanations as the user reads them: French lines, and the JSON member of korvane-solve.
+#include "texts/explain_text.h"
+
 #include <bit>
 
-#include "core/boxes.h"
-#include "core/explain.h"
-#include "core/json_writer.h"
-#include "core/relations.h"
+#include "boxes/boxes.h"
+#include "texts/json_writer.h"
+#include "texts/names.h"
 
 namespace korvane {
 
 namespace {
-
-const std::string& BoxText(const Puzzle& puzzle, int box) { return puzzle.boxTexts[static_cast<std::size_t>(box - 1)]; }
-
-// A box's text, or a mark that it shows nothing.
-std::string Shown(const std::string& text) { return text.empty() ? "(vide)" : text; }
 
 // "a", "a ou b", "a, b ou c".
 std::string Alternatives(const std::vector<std::string>& names) {
@@ -92,16 +87,6 @@ std::string_view OthersName(OtherConflicts others) {
 
 } // namespace
 
-std::string CategoryName(const Puzzle& puzzle, int category) {
-    const std::string& name = puzzle.name(0, category);
-    return name.empty() ? "Catégorie " + std::to_string(category) : name;
-}
-
-std::string ChoiceName(const Puzzle& puzzle, int category, int choice) {
-    const std::string& name = puzzle.name(choice, category);
-    return name.empty() ? "Choix " + std::to_string(choice) : name;
-}
-
 std::vector<std::string> OpenCellLines(const PartnerTable& partners, const Puzzle& puzzle) {
     std::vector<std::string> lines;
     for (int c1 = 1; c1 < kCategories; ++c1)
@@ -151,16 +136,9 @@ void WriteMalformedRow(JsonWriter& json, const MalformedRow& m, const Puzzle& pu
     json.close(']').key("error").value(m.errorText).key("reached").value(m.reached).close('}');
 }
 
-std::string RowText(const Puzzle& puzzle, int row) {
-    auto box = [&](BoxRole role) { return Shown(BoxText(puzzle, BoxNumber(role, row))); };
-    std::string text = box(BoxRole::CategoryA) + " " + box(BoxRole::ChoiceA) + " — " + box(BoxRole::Relation);
-    if (const RelationInfo* info = FindRelation(puzzle.rules[row].relation)) {
-        if (info->usesSteps && info->usesOrder)
-            text += " (crans : " + box(BoxRole::Steps) + ", catégorie d'ordre : " + box(BoxRole::Order) + ")";
-        else if (info->usesOrder)
-            text += " (catégorie d'ordre : " + box(BoxRole::Order) + ")";
-    }
-    return text + " — " + box(BoxRole::CategoryB) + " " + box(BoxRole::ChoiceB);
+std::vector<std::string> MalformedRowLines(const MalformedRow& m, const Puzzle& puzzle) {
+    return {"« " + std::string(m.errorText) + " » à la ligne " + std::to_string(m.row) + " : " + WrongBoxes(puzzle, m) + ".",
+            RowLine(puzzle, m.row)};
 }
 
 std::vector<std::string> ExplanationLines(const Explanation& e, const Puzzle& puzzle) {
@@ -177,11 +155,7 @@ std::vector<std::string> ExplanationLines(const Explanation& e, const Puzzle& pu
                         " être retirée seule sans que la solution cesse d'être unique.");
         for (int k : e.rows) lines.push_back(RowLine(puzzle, k));
         break;
-    case ExplanationKind::RuleError:
-        lines.push_back("« " + std::string(e.malformed.errorText) + " » à la ligne " + std::to_string(e.malformed.row) +
-                        " : " + WrongBoxes(puzzle, e.malformed) + ".");
-        lines.push_back(RowLine(puzzle, e.malformed.row));
-        break;
+    case ExplanationKind::RuleError: lines = MalformedRowLines(e.malformed, puzzle); break;
     case ExplanationKind::Nothing:
         lines.push_back("Solution unique : chaque condition est nécessaire, sans l'une quelconque d'entre elles "
                         "il y aurait plusieurs solutions.");
@@ -200,6 +174,33 @@ std::string ExplanationJson(const Explanation& e, const Puzzle& puzzle) {
     if (e.kind == ExplanationKind::OpenCells) WriteOpenCells(json.key("openCells"), e.partners);
     if (e.malformed.row != 0) WriteMalformedRow(json.key("malformedRow"), e.malformed, puzzle);
     return json.close('}').take();
+}
+
+std::string InertRowLine(const InertRow& inert, const Puzzle& puzzle) {
+    const Rule& r = puzzle.rules[inert.row];
+    const std::string relation = "« " + std::string(FindRelation(r.relation)->listText) + " »";
+    std::string why;
+    switch (inert.reason) {
+    case InertReason::NoChoice: {
+        const bool left = !IsChoice(r.choiceA);
+        const std::string& shown =
+            puzzle.boxTexts[static_cast<std::size_t>(BoxNumber(left ? BoxRole::ChoiceA : BoxRole::ChoiceB, inert.row) - 1)];
+        why = std::string("la case de choix de ") + (left ? "gauche" : "droite") +
+              (shown.empty() ? " est vide" : " (« " + shown + " ») ne désigne aucun choix précis de sa catégorie") +
+              ", " + relation + " vaut donc pour toute solution";
+        break;
+    }
+    case InertReason::NoOrderCategory:
+        why = "sans catégorie d'ordre (case « N° de la catégorie à utiliser »), " + relation +
+              " vaut pour toute solution";
+        break;
+    case InertReason::SameItem:
+        why = "les deux côtés désignent le même élément, " + ChoiceName(puzzle, r.categoryA, r.choiceA) + ", et " +
+              relation + " vaut alors pour toute solution";
+        break;
+    case InertReason::Always: why = RowText(puzzle, inert.row) + " vaut pour toute solution"; break;
+    }
+    return "Ligne " + std::to_string(inert.row) + " : " + why + " : elle ne contraint rien.";
 }
 
 } // namespace korvane

@@ -32,7 +32,7 @@ std::string SolutionLine(const Permutation& permutation, const std::array<std::s
 class SolutionWriter {
 public:
     explicit SolutionWriter(const ChoiceNames& names);
-    // The names of the puzzle's grid (ChoiceNamesOf), read in place.
+    // The names of the puzzle's grid (columns 1..5 of rows 1..6), read in place.
     explicit SolutionWriter(const Puzzle& puzzle);
 
     // Appends the solution's lines through `appendLine(std::string_view)`: the dash line first when one is
@@ -84,8 +84,5 @@ private:
 // "Solution unique trouvée : FÉLICITATIONS" for exactly one solution, otherwise
 // "Nombre de solutions trouvées : " and the count.
 std::string VerdictText(std::uint64_t count);
-
-// The choice names of a puzzle's grid (columns 1..5 of rows 1..6).
-ChoiceNames ChoiceNamesOf(const Puzzle& puzzle);
 
 } // namespace korvane
