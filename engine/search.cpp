@@ -78,6 +78,8 @@ private:
     WalkIndex nextRow_ = 0;  // the next row of category 4 whose end has not been passed
     bool pollDue_ = false;   // a pump ran since the last abort poll
     bool listing_ = true;
+    // Past the listing limit with the bars: the end of the stretch counted ahead of the walk, 0 for none.
+    WalkIndex countedTo_ = 0;
     SearchResult result_;
 };
 
@@ -87,6 +89,10 @@ Walk::Step Walk::pump() {
     observer_.pump();
     pollDue_ = true;
     if (!(live_ == snapshot_)) {
+        // What was counted ahead under the old rules past the row the walk stands at is not theirs.
+        const WalkIndex standsAt = nextRow_ * kRowSize;
+        if (countedTo_ > standsAt) result_.count -= plan_->count(standsAt, countedTo_);
+        countedTo_ = 0;
         recompile();
         return Step::Replan;
     }
@@ -159,16 +165,22 @@ SearchResult Walk::run() {
             result_.count = rulesChanged_ ? result_.count + plan_->count(at_, kWalkSize) : plan_->countAll();
             return result_;
         }
+        // One row of category 2 counted at a time, up to where the outer bar steps, then walked through
+        // with the inner bar's steps and pumps: counting by the inner bar's stretches would fix category 3
+        // too, which costs the count a good deal. The whole count is not asked first: on a long table it
+        // would keep the window from its pumps for as long as the count takes.
         WalkIndex to = kWalkSize;
         for (WalkIndex row = at_ / kRowSize; row < kRowCount; row = NextBarRow(row)) {
-            if (const BarSteps steps = BarStepsAfter(row); steps.inner || steps.outer) {
+            if (BarStepsAfter(row).outer) {
                 to = (row + 1) * kRowSize;
                 break;
             }
         }
-        if (plan_->countAll() != 0 && !noneLeft()) result_.count += plan_->count(at_, to);
+        if (!noneLeft()) result_.count += plan_->count(at_, to);
+        countedTo_ = to;
         at_ = to;
         const Step step = pass(to);
+        if (step == Step::Continue) countedTo_ = 0;
         if (step == Step::Abort) return result_.outcome = SearchOutcome::Aborted, result_;
         if (step == Step::Continue && to == kWalkSize) return result_;
     }

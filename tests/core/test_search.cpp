@@ -195,7 +195,17 @@ void ExpectSameRun(const WalkRun& engine, const WalkRun& oracle) {
     EXPECT_EQ(engine.result.errorText, oracle.result.errorText);
     EXPECT_EQ(engine.result.errorAt.row, oracle.result.errorAt.row);
     ASSERT_EQ(engine.events.size(), oracle.events.size());
-    for (std::size_t n = 0; n < engine.events.size(); ++n) ASSERT_EQ(engine.events[n], oracle.events[n]) << "event " << n;
+    for (std::size_t n = 0; n < engine.events.size(); ++n) {
+        const bool inner = n + 1 < oracle.events.size() && oracle.events[n + 1] == "I";
+        if (inner && oracle.events[n].starts_with('C') && engine.events[n].starts_with('C')) {
+            // Past the listing limit the engine counts a row of category 2 at a time: before the inner
+            // bar's steps within it, the running count may include the rest of that row. At the outer
+            // bar's steps, and at the end, it is the walk's to the solution.
+            ASSERT_GE(std::stoull(engine.events[n].substr(1)), std::stoull(oracle.events[n].substr(1))) << "event " << n;
+            continue;
+        }
+        ASSERT_EQ(engine.events[n], oracle.events[n]) << "event " << n;
+    }
 }
 
 TEST(SearchAgainstLiteralWalk, EventsRuleChangesAndAborts) {
@@ -221,6 +231,34 @@ TEST(SearchAgainstLiteralWalk, EventsRuleChangesAndAborts) {
         ExpectSameRun(engine, oracle);
         if (HasFatalFailure()) return;
     }
+}
+
+// Past the listing limit the engine counts a row of category 2 ahead of the bars; rules changed at a pump
+// within that row count from there on, and what was counted ahead under the old ones is taken back.
+TEST(SearchAgainstLiteralWalk, RulesChangedWithinARowCountedAhead) {
+    const int j = 7, k = 90;
+    RuleTable start = Pinned(j, k);
+    start[9] = MakeRule(4, 1, RelationKind::NotCorresponds, 5, 1); // a fifth of the block fails it
+    int changed = 0;
+    const int step = kSanitized ? 120 : 50;
+    for (int at = 650; at <= 1000; at += step) {
+        SCOPED_TRACE("rule 9 cleared at pump " + std::to_string(at));
+        const auto run = [&](auto walker) {
+            RuleTable live = start;
+            RecordingObserver observer(live, true);
+            observer.onPump[at] = [](RuleTable& t) { t[9] = Rule{}; };
+            WalkRun out;
+            out.result = walker(live, observer, SearchOptions{0});
+            out.events = std::move(observer.events);
+            return out;
+        };
+        const WalkRun engine = run([](auto& live, auto& obs, auto opts) { return Search(live, obs, opts); });
+        const WalkRun oracle = run([](auto& live, auto& obs, auto opts) { return LiteralWalk(live, obs, opts, j, k); });
+        ExpectSameRun(engine, oracle);
+        if (HasFatalFailure()) return;
+        changed += engine.result.count != CountSolutions(start).count;
+    }
+    EXPECT_GT(changed, 0); // some changes came before the block and changed the count
 }
 
 // The sample puzzles keep their number of solutions under every arrangement of their categories, and the
