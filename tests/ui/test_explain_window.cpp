@@ -190,7 +190,9 @@ private slots:
     void copyPutsTheWholeExplanationOnTheClipboard() {
         Fixture f;
         f.load(ExamplePath("relay.e65"));
-        const auto [puzzle, report] = ExpectedReport("relay.e65");
+        const auto expected = ExpectedReport("relay.e65");
+        const Puzzle& puzzle = expected.first;
+        const Report& report = expected.second;
         f.click("BitBtn25");
         const auto copied = [&](std::size_t steps) {
             QString text;
