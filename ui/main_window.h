@@ -164,6 +164,7 @@ private:
     EditHistory history_;
     ScreenState recorded_; // the state after the last step recorded
     int typing_ = 0;       // the box typed into by the handler running, 0 for none
+    QMetaObject::Connection focusWatch_;
 };
 
 } // namespace korvane

@@ -91,10 +91,11 @@ void TForm1::buildShortcuts() {
     shortcut(UndoKeys(), &TForm1::undo);
     shortcut(RedoKeys(), &TForm1::redo);
     // Typing into a box makes one step until the user moves to another widget.
-    connect(qApp, &QApplication::focusChanged, this, [this] { history_.breakTyping(); });
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] { history_.breakTyping(); });
 }
 
-TForm1::~TForm1() = default;
+// The focus moves while the widgets go: the window no longer hears of it by then.
+TForm1::~TForm1() { disconnect(focusWatch_); }
 
 void TForm1::buildGrid() {
     SG1 = new NameGrid(kCategories, kChoices + 1, this);

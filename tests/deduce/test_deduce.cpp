@@ -159,12 +159,20 @@ bool Implied(const std::vector<Premise>& premises, const Premise* denial) {
     unsigned all = denial ? denial->scope : 0, scope = all;
     for (const Premise& p : premises) all |= p.scope;
     if (scope == 0 && !premises.empty()) scope = premises.front().scope;
-    for (;;) {
+    const auto refuted = [&](unsigned within) {
         std::vector<Premise> inside;
         for (const Premise& p : premises)
-            if ((p.scope & ~scope) == 0) inside.push_back(p);
+            if ((p.scope & ~within) == 0) inside.push_back(p);
         if (denial) inside.push_back(*denial);
-        if (!Satisfiable(scope, inside)) return true;
+        return !Satisfiable(within, inside);
+    };
+    // Most steps need one category beside the denial's (what two items sharing a slot know of a third
+    // one): each is tried alone before the greedy widening below.
+    if (refuted(scope)) return true;
+    for (int c = 1; c <= kCategories; ++c)
+        if ((all >> c & 1u) && !(scope >> c & 1u) && refuted(scope | 1u << c)) return true;
+    for (;;) {
+        if (refuted(scope)) return true;
         if (scope == all) return false;
         int best = 0;
         long bestCount = -1;
