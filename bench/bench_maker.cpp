@@ -1,7 +1,8 @@
 // korvane-make's speed and what it makes, in process: for each grade, 100 seeds (or --seeds N) made one
 // after the other. Prints per grade the median and slowest time per puzzle, the puzzles drawn per one
 // delivered, the grades of every puzzle graded along the way (this program's scale and the hardest move
-// alone), and what the delivered puzzles hold: rows, and the share of each kind of row.
+// alone), what the delivered puzzles hold (rows, and the share of each kind of row) and what solving
+// them takes (steps, position steps and what-ifs per puzzle, on average).
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/deduce.h"
 #include "core/relations.h"
 #include "maker/puzzle_maker.h"
 
@@ -30,9 +32,9 @@ int main(int argc, char** argv) {
     int seeds = 100;
     if (argc == 3 && std::strcmp(argv[1], "--seeds") == 0) seeds = std::max(1, std::atoi(argv[2]));
     std::printf("%d seeds per grade\n\n", seeds);
-    std::printf("%-15s %9s %9s %11s %11s %9s | graded: %-23s | hardest move: %-27s | %5s %5s %5s %5s\n", "grade",
-                "median", "slowest", "drawn/1", "graded/1", "max drawn", "F / M / D / TD", "dir grid 3cat pos wi deep",
-                "rows", "same", "not", "pos");
+    std::printf("%-15s %9s %9s %8s %9s %9s | graded: %-19s | hardest move: %-20s | %5s %5s %5s %5s | %5s %5s %5s\n",
+                "grade", "median", "slowest", "drawn/1", "graded/1", "max drawn", "F / M / D / TD",
+                "dir grid 3cat pos wi deep", "rows", "same", "not", "pos", "steps", "pos", "wi");
     for (int g = 1; g <= maker::kGrades; ++g) {
         const auto grade = static_cast<maker::Grade>(g);
         std::vector<double> millis;
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
         std::array<long, maker::kGrades> byGrade{};
         std::array<long, kTechniques> byHardest{};
         std::array<long, 3> kinds{};
+        long steps = 0, positions = 0, whatIfs = 0;
         for (int seed = 1; seed <= seeds; ++seed) {
             const auto start = Clock::now();
             const auto made = maker::MakeGradedPuzzle(grade, static_cast<std::uint64_t>(seed));
@@ -53,6 +56,12 @@ int main(int argc, char** argv) {
             maxDrawn = std::max(maxDrawn, made->tries);
             for (int i = 0; i < maker::kGrades; ++i) byGrade[static_cast<std::size_t>(i)] += made->byGrade[static_cast<std::size_t>(i)];
             for (int i = 0; i < kTechniques; ++i) byHardest[static_cast<std::size_t>(i)] += made->byHardest[static_cast<std::size_t>(i)];
+            const Trace trace = Deduce(made->puzzle.rules);
+            steps += static_cast<long>(trace.steps.size());
+            for (const Step& step : trace.steps) {
+                positions += step.technique == Technique::Position;
+                whatIfs += step.technique == Technique::WhatIf || step.technique == Technique::DeepWhatIf;
+            }
             for (int k = 1; k <= kRules; ++k) {
                 const std::int32_t relation = made->puzzle.rules[k].relation;
                 if (relation == 0) continue;
@@ -67,11 +76,12 @@ int main(int argc, char** argv) {
         std::snprintf(gradedText, sizeof gradedText, "%ld / %ld / %ld / %ld", byGrade[0], byGrade[1], byGrade[2], byGrade[3]);
         std::snprintf(hardestText, sizeof hardestText, "%ld %ld %ld %ld %ld %ld", byHardest[0], byHardest[1], byHardest[2],
                       byHardest[3], byHardest[4], byHardest[5]);
-        std::printf("%-15s %6.2f ms %6.1f ms %11.2f %11.2f %9d | %-23s | %-40s | %5.1f %4.0f%% %4.0f%% %4.0f%%\n",
+        const auto mean = [&](long n) { return static_cast<double>(n) / seeds; };
+        std::printf("%-15s %6.2f ms %6.1f ms %8.2f %9.2f %9d | %-27s | %-34s | %5.1f %4.0f%% %4.0f%% %4.0f%% | %5.1f %5.1f %5.2f\n",
                     std::string(maker::GradeText(grade)).c_str(), Median(millis),
-                    *std::max_element(millis.begin(), millis.end()), static_cast<double>(drawn) / seeds,
-                    static_cast<double>(graded) / seeds, maxDrawn, gradedText, hardestText,
-                    static_cast<double>(rows) / seeds, share(kinds[0]), share(kinds[1]), share(kinds[2]));
+                    *std::max_element(millis.begin(), millis.end()), mean(drawn), mean(graded), maxDrawn, gradedText,
+                    hardestText, mean(rows), share(kinds[0]), share(kinds[1]), share(kinds[2]), mean(steps),
+                    mean(positions), mean(whatIfs));
     }
     return 0;
 }
