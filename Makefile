@@ -38,6 +38,7 @@ test: test-release test-san test-package
 bench: build
 	./$(BUILD)/bench/korvane-bench
 	./$(BUILD)/bench/korvane-bench-set
+	./$(BUILD)/bench/korvane-bench-maker
 
 # korvane_<version>_amd64.deb, here: install it with `sudo apt-get install ./korvane_*.deb`.
 package: build

@@ -44,13 +44,13 @@ root="$work/unpacked"
 dpkg-deb -x "$deb" "$root"
 
 expected=(
-  usr/bin/korvane usr/bin/korvane-solve
+  usr/bin/korvane usr/bin/korvane-solve usr/bin/korvane-make
   usr/share/applications/io.github.korvane.Korvane.desktop
   usr/share/metainfo/io.github.korvane.Korvane.metainfo.xml
   usr/share/mime/packages/io.github.korvane.Korvane.xml
   usr/share/icons/hicolor/scalable/apps/korvane.svg
-  usr/share/man/man6/korvane.6.gz usr/share/man/man6/korvane-solve.6.gz
-  usr/share/man/fr/man6/korvane.6.gz usr/share/man/fr/man6/korvane-solve.6.gz
+  usr/share/man/man6/korvane.6.gz usr/share/man/man6/korvane-solve.6.gz usr/share/man/man6/korvane-make.6.gz
+  usr/share/man/fr/man6/korvane.6.gz usr/share/man/fr/man6/korvane-solve.6.gz usr/share/man/fr/man6/korvane-make.6.gz
   usr/share/doc/korvane/copyright usr/share/doc/korvane/changelog.gz
   usr/share/doc/korvane/examples/zebra.e65
 )
@@ -88,9 +88,14 @@ for package in libqt6widgets6 libqt6svg6 qt6-translations-l10n libc6; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 
-# Both programs run from the package: the solver solves, the window starts with a puzzle and stays up.
+# The programs run from the package: the solver solves, the maker makes a puzzle that the solver finds
+# unique, the window starts with a puzzle and stays up.
 verdict=$("$root/usr/bin/korvane-solve" --count "$root/usr/share/doc/korvane/examples/zebra.e65") || fail "korvane-solve from the package"
 [ "$verdict" = "Solution unique trouvée : FÉLICITATIONS" ] || fail "korvane-solve says: $verdict"
+"$root/usr/bin/korvane-make" --grade Difficile --names "$root/usr/share/doc/korvane/examples/zebra.e65" "$work/made.e65" >/dev/null ||
+  fail "korvane-make from the package"
+verdict=$("$root/usr/bin/korvane-solve" --count "$work/made.e65") || fail "korvane-solve on korvane-make's puzzle"
+[ "$verdict" = "Solution unique trouvée : FÉLICITATIONS" ] || fail "korvane-solve says of korvane-make's puzzle: $verdict"
 status=0
 QT_QPA_PLATFORM=offscreen timeout 2 "$root/usr/bin/korvane" "$root/usr/share/doc/korvane/examples/zebra.e65" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "korvane with a puzzle ended with status $status instead of running"

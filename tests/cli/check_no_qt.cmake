@@ -1,5 +1,6 @@
-# Checks that korvane-solve needs no Qt library at run time: scripts call it once per file, and loading
-# QtCore alone would cost more than the whole solve. Takes READELF and BINARY.
+# Checks that a command-line program (korvane-solve, korvane-make) needs no Qt library at run time:
+# scripts call it once per file, and loading QtCore alone would cost more than the whole solve. Takes
+# READELF and BINARY.
 execute_process(COMMAND "${READELF}" -d "${BINARY}" OUTPUT_VARIABLE dynamic RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "${READELF} could not read ${BINARY}")
@@ -9,5 +10,5 @@ if(NOT needed MATCHES "libc\\.so")
   message(FATAL_ERROR "no libraries found among the needs of ${BINARY}: ${dynamic}")
 endif()
 if(needed MATCHES "libQt")
-  message(FATAL_ERROR "korvane-solve needs Qt at run time: ${needed}")
+  message(FATAL_ERROR "${BINARY} needs Qt at run time: ${needed}")
 endif()

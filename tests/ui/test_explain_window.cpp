@@ -194,7 +194,8 @@ private slots:
         const Puzzle& puzzle = expected.first;
         const Report& report = expected.second;
         f.click("BitBtn25");
-        const auto copied = [&](std::size_t steps) {
+        // Structured bindings are captured by name: clang before 16 cannot capture them implicitly.
+        const auto copied = [&, &puzzle = puzzle, &report = report](std::size_t steps) {
             QString text;
             for (const std::string& line : ReportLines(report, puzzle, steps)) text += QString::fromStdString(line) + QLatin1Char('\n');
             return text;
