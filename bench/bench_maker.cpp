@@ -35,12 +35,12 @@ int main(int argc, char** argv) {
     std::printf("%-15s %9s %9s %8s %9s %9s | graded: %-19s | hardest move: %-20s | %5s %5s %5s %5s | %5s %5s %5s\n",
                 "grade", "median", "slowest", "drawn/1", "graded/1", "max drawn", "F / M / D / TD",
                 "dir grid 3cat pos wi deep", "rows", "same", "not", "pos", "steps", "pos", "wi");
-    for (int g = 1; g <= maker::kGrades; ++g) {
-        const auto grade = static_cast<maker::Grade>(g);
+    for (int g = 1; g <= kGrades; ++g) {
+        const auto grade = static_cast<Grade>(g);
         std::vector<double> millis;
         long drawn = 0, graded = 0, rows = 0;
         int maxDrawn = 0;
-        std::array<long, maker::kGrades> byGrade{};
+        std::array<long, kGrades> byGrade{};
         std::array<long, kTechniques> byHardest{};
         std::array<long, 3> kinds{};
         long steps = 0, positions = 0, whatIfs = 0;
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
             }
             drawn += made->tries, graded += made->graded;
             maxDrawn = std::max(maxDrawn, made->tries);
-            for (int i = 0; i < maker::kGrades; ++i) byGrade[static_cast<std::size_t>(i)] += made->byGrade[static_cast<std::size_t>(i)];
+            for (int i = 0; i < kGrades; ++i) byGrade[static_cast<std::size_t>(i)] += made->byGrade[static_cast<std::size_t>(i)];
             for (int i = 0; i < kTechniques; ++i) byHardest[static_cast<std::size_t>(i)] += made->byHardest[static_cast<std::size_t>(i)];
             const Trace trace = Deduce(made->puzzle.rules);
             steps += static_cast<long>(trace.steps.size());
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
                       byHardest[3], byHardest[4], byHardest[5]);
         const auto mean = [&](long n) { return static_cast<double>(n) / seeds; };
         std::printf("%-15s %6.2f ms %6.1f ms %8.2f %9.2f %9d | %-27s | %-34s | %5.1f %4.0f%% %4.0f%% %4.0f%% | %5.1f %5.1f %5.2f\n",
-                    std::string(maker::GradeText(grade)).c_str(), Median(millis),
+                    std::string(GradeName(grade)).c_str(), Median(millis),
                     *std::max_element(millis.begin(), millis.end()), mean(drawn), mean(graded), maxDrawn, gradedText,
                     hardestText, mean(rows), share(kinds[0]), share(kinds[1]), share(kinds[2]), mean(steps),
                     mean(positions), mean(whatIfs));

@@ -12,14 +12,14 @@
 #include "editor/row_reading.h"
 #include "files/puzzle_format.h"
 #include "korvane_version.h"
-#include "maker/maker_grade.h"
+#include "reasoning/grade.h"
 #include "maker/puzzle_maker.h"
 #include "maker/themes.h"
 #include "maker/write_file.h"
 
 namespace {
 
-using korvane::maker::Grade;
+using korvane::Grade;
 
 constexpr std::string_view kProgram = "korvane-make";
 
@@ -122,7 +122,7 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
         } else if (name == "--grade") {
             const std::optional<std::string_view> text = takeValue();
             if (!text) return UsageError("--grade attend un niveau : Facile, Moyen, Difficile ou « Très difficile »");
-            const std::optional<Grade> grade = korvane::maker::GradeNamed(*text);
+            const std::optional<Grade> grade = korvane::GradeNamed(*text);
             if (!grade)
                 return UsageError("niveau inconnu : « " + std::string(*text) +
                                   " » (Facile, Moyen, Difficile ou « Très difficile »)");
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
         const auto made = grid ? korvane::maker::MakeGradedPuzzle(*grid, options.grade, seed)
                                : korvane::maker::MakeGradedPuzzle(options.grade, seed);
         if (!made) {
-            PrintError("aucune énigme « " + std::string(korvane::maker::GradeText(options.grade)) +
+            PrintError("aucune énigme « " + std::string(korvane::GradeName(options.grade)) +
                        " » trouvée avec la graine " + std::to_string(seed));
             return kNotFound;
         }
@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
             return kUnusable;
         }
         std::printf("%s : %s, %d conditions, graine %llu\n", path.c_str(),
-                    std::string(korvane::maker::GradeText(made->grade)).c_str(), CountedRows(made->puzzle),
+                    std::string(korvane::GradeName(made->grade)).c_str(), CountedRows(made->puzzle),
                     static_cast<unsigned long long>(seed));
     }
     return kWritten;

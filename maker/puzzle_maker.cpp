@@ -226,7 +226,7 @@ std::optional<MadePuzzle> MakeGradedPuzzle(const Grid& grid, Grade grade, std::u
         ++made.graded;
         made.puzzle = PuzzleOf(grid, *rows);
         const Trace trace = Deduce(made.puzzle.rules);
-        const Grade got = MakerGrade(trace);
+        const Grade got = GradeOf(trace);
         ++made.byGrade[static_cast<std::size_t>(got) - 1];
         ++made.byHardest[static_cast<std::size_t>(trace.hardest) - 1];
         if (got == grade) return made;

@@ -11,7 +11,7 @@
 #include <random>
 
 #include "core/model.h"
-#include "maker/maker_grade.h"
+#include "reasoning/grade.h"
 #include "maker/themes.h"
 
 namespace korvane::maker {

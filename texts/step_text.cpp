@@ -5,32 +5,20 @@
 
 #include "texts/explain_text.h"
 #include "texts/json_writer.h"
+#include "reasoning/grade.h"
 #include "texts/names.h"
 
 namespace korvane {
 
 namespace {
 
-// Each move's name in the JSON output and the grade of a puzzle whose hardest move it is.
-struct TechniqueInfo {
-    std::string_view name;
-    std::string_view grade;
-};
-constexpr std::array<TechniqueInfo, kTechniques> kTechniqueTable{{
-    {"direct", "Facile"},
-    {"grid", "Facile"},
-    {"three-categories", "Facile"},
-    {"position", "Moyen"},
-    {"what-if", "Difficile"},
-    {"deep-what-if", "Très difficile"},
-}};
-
-const TechniqueInfo& InfoOf(Technique t) { return kTechniqueTable[static_cast<std::size_t>(t) - 1]; }
+// Each move's name in the JSON output.
+constexpr std::array<std::string_view, kTechniques> kTechniqueNames{
+    "direct", "grid", "three-categories", "position", "what-if", "deep-what-if"};
 
 } // namespace
 
-std::string_view GradeText(Technique hardest) { return InfoOf(hardest).grade; }
-std::string_view TechniqueName(Technique technique) { return InfoOf(technique).name; }
+std::string_view TechniqueName(Technique technique) { return kTechniqueNames[static_cast<std::size_t>(technique) - 1]; }
 
 namespace {
 
@@ -201,7 +189,7 @@ std::vector<std::string> StepLines(const Trace& trace, const Puzzle& puzzle) {
     case TraceOutcome::Contradiction: lines.push_back("Aucune solution : la dernière étape aboutit à une contradiction."); break;
     case TraceOutcome::RuleError: break; // handled above
     }
-    lines.push_back("Difficulté : " + std::string(GradeText(trace.hardest)));
+    lines.push_back("Difficulté : " + std::string(GradeName(GradeOf(trace))));
     return lines;
 }
 
@@ -232,7 +220,7 @@ std::string StepsJsonMembers(const Trace& trace, const Puzzle& puzzle) {
     if (trace.outcome == TraceOutcome::RuleError)
         json.null();
     else
-        json.value(GradeText(trace.hardest));
+        json.value(GradeName(GradeOf(trace)));
     if (trace.outcome == TraceOutcome::Open) WriteOpenCells(json.key("openCells"), trace.open);
     if (trace.outcome == TraceOutcome::RuleError) WriteMalformedRow(json.key("malformedRow"), trace.malformed, puzzle);
     return json.take();

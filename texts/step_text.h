@@ -11,8 +11,6 @@
 
 namespace korvane {
 
-// "Facile" (moves 1 to 3), "Moyen" (4), "Difficile" (5), "Très difficile" (6).
-std::string_view GradeText(Technique hardest);
 // The name of a move in the JSON output: "direct", "grid", "three-categories", "position", "what-if",
 // "deep-what-if".
 std::string_view TechniqueName(Technique technique);

@@ -20,7 +20,7 @@
 #include "editor/row_reading.h"
 #include "examples/sample_puzzles.h"
 #include "files/puzzle_format.h"
-#include "maker/maker_grade.h"
+#include "reasoning/grade.h"
 #include "maker/puzzle_maker.h"
 #include "maker/themes.h"
 #include "maker/write_file.h"
@@ -28,18 +28,14 @@
 namespace korvane {
 namespace {
 
-using maker::Grade;
-
 constexpr Grade kAllGrades[] = {Grade::Easy, Grade::Medium, Grade::Hard, Grade::VeryHard};
 
-std::string Name(Grade grade) { return std::string(maker::GradeText(grade)); }
+std::string Name(Grade grade) { return std::string(GradeName(grade)); }
 
 } // namespace
 
-namespace maker {
 // Test names and messages show a grade by its text.
-void PrintTo(Grade grade, std::ostream* out) { *out << GradeText(grade); }
-} // namespace maker
+void PrintTo(Grade grade, std::ostream* out) { *out << GradeName(grade); }
 
 namespace {
 
@@ -166,7 +162,7 @@ void CheckMade(const maker::MadePuzzle& made, const maker::Grid& grid, Grade gra
     // The grade asked, on the whole solve.
     const Trace trace = Deduce(reading.stated);
     EXPECT_EQ(trace.outcome, TraceOutcome::Solved);
-    EXPECT_EQ(maker::MakerGrade(trace), grade);
+    EXPECT_EQ(GradeOf(trace), grade);
 }
 
 class MadeEachGrade : public ::testing::TestWithParam<Grade> {};
@@ -257,31 +253,31 @@ TEST(MakerGrade, CountsPositionsAndSuppositions) {
     const Row rows[] = {
         {"no steps", trace({}), Grade::Easy},
         {"correspondences and grid", trace({{Direct, 12}, {Grid, 9}, {ThreeCategories, 7}}), Grade::Easy},
-        {"four positions", trace({{Direct, 10}, {Position, maker::kEasyPositionSteps}}), Grade::Easy},
-        {"five positions", trace({{Direct, 10}, {Position, maker::kEasyPositionSteps + 1}}), Grade::Medium},
+        {"four positions", trace({{Direct, 10}, {Position, kEasyPositionSteps}}), Grade::Easy},
+        {"five positions", trace({{Direct, 10}, {Position, kEasyPositionSteps + 1}}), Grade::Medium},
         {"many positions", trace({{Position, 30}, {Grid, 20}}), Grade::Medium},
         {"one what-if", trace({{Position, 1}, {WhatIf, 1}}), Grade::Hard},
         {"one what-if among many positions", trace({{Position, 25}, {WhatIf, 1}}), Grade::Hard},
-        {"two what-ifs", trace({{Direct, 3}, {WhatIf, maker::kVeryHardWhatIfs}}), Grade::VeryHard},
+        {"two what-ifs", trace({{Direct, 3}, {WhatIf, kVeryHardWhatIfs}}), Grade::VeryHard},
         {"a deep what-if", trace({{Direct, 3}, {DeepWhatIf, 1}}), Grade::VeryHard},
     };
-    for (const Row& row : rows) EXPECT_EQ(maker::MakerGrade(row.trace), row.grade) << row.name;
+    for (const Row& row : rows) EXPECT_EQ(GradeOf(row.trace), row.grade) << row.name;
 
     // The sample puzzles: the houses and the relay take positions but no supposition, the seating
     // (with its two solutions) three what-ifs.
-    EXPECT_EQ(maker::MakerGrade(Deduce(samples::Zebra().rules)), Grade::Medium);
-    EXPECT_EQ(maker::MakerGrade(Deduce(samples::Relay().rules)), Grade::Medium);
-    EXPECT_EQ(maker::MakerGrade(Deduce(samples::Seating().rules)), Grade::VeryHard);
+    EXPECT_EQ(GradeOf(Deduce(samples::Zebra().rules)), Grade::Medium);
+    EXPECT_EQ(GradeOf(Deduce(samples::Relay().rules)), Grade::Medium);
+    EXPECT_EQ(GradeOf(Deduce(samples::Seating().rules)), Grade::VeryHard);
 }
 
 TEST(GradeNamed, TheFourTextsLetterCaseAndAccentAside) {
-    for (const Grade grade : kAllGrades) EXPECT_EQ(maker::GradeNamed(maker::GradeText(grade)), grade);
-    EXPECT_EQ(maker::GradeNamed("facile"), Grade::Easy);
-    EXPECT_EQ(maker::GradeNamed("MOYEN"), Grade::Medium);
-    EXPECT_EQ(maker::GradeNamed("tres difficile"), Grade::VeryHard);
-    EXPECT_EQ(maker::GradeNamed("TRÈS DIFFICILE"), Grade::VeryHard);
+    for (const Grade grade : kAllGrades) EXPECT_EQ(GradeNamed(GradeName(grade)), grade);
+    EXPECT_EQ(GradeNamed("facile"), Grade::Easy);
+    EXPECT_EQ(GradeNamed("MOYEN"), Grade::Medium);
+    EXPECT_EQ(GradeNamed("tres difficile"), Grade::VeryHard);
+    EXPECT_EQ(GradeNamed("TRÈS DIFFICILE"), Grade::VeryHard);
     for (const char* unknown : {"", "Facil", "Moyenne", "Très  difficile", "Trés difficile", " Moyen", "Extrême", "4"})
-        EXPECT_EQ(maker::GradeNamed(unknown), std::nullopt) << unknown;
+        EXPECT_EQ(GradeNamed(unknown), std::nullopt) << unknown;
 }
 
 TEST(Themes, AreGridsTheFileCarries) {

@@ -1,11 +1,11 @@
-#include "maker/maker_grade.h"
+#include "reasoning/grade.h"
 
 #include <array>
 #include <string>
 
-namespace korvane::maker {
+namespace korvane {
 
-Grade MakerGrade(const Trace& trace) {
+Grade GradeOf(const Trace& trace) {
     int positions = 0, whatIfs = 0;
     bool deep = false;
     for (const Step& step : trace.steps) {
@@ -39,7 +39,7 @@ std::string Folded(std::string_view text) {
 
 } // namespace
 
-std::string_view GradeText(Grade grade) { return kTexts[static_cast<std::size_t>(grade) - 1]; }
+std::string_view GradeName(Grade grade) { return kTexts[static_cast<std::size_t>(grade) - 1]; }
 
 std::optional<Grade> GradeNamed(std::string_view text) {
     for (int g = 1; g <= kGrades; ++g)
@@ -47,4 +47,4 @@ std::optional<Grade> GradeNamed(std::string_view text) {
     return std::nullopt;
 }
 
-} // namespace korvane::maker
+} // namespace korvane

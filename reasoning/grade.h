@@ -1,5 +1,5 @@
-// korvane-make's scale of difficulty, read from a deduction trace alone: how many moves of each kind the
-// person solving needs, not only the hardest. The hardest move alone cannot tell puzzles of sixteen rows
+// The scale of difficulty of a puzzle, read from its deduction trace alone: how many moves of each kind
+// the person solving needs, not only the hardest. The hardest move alone cannot tell puzzles of sixteen rows
 // apart at either end: nearly all of them need positional reasoning (so none would be "Facile" but those
 // without a positional row), and none measured needs the search engine's last resort (so none would be
 // "Très difficile").
@@ -10,7 +10,7 @@
 
 #include "reasoning/deduce.h"
 
-namespace korvane::maker {
+namespace korvane {
 
 enum class Grade : std::uint8_t {
     Easy = 1,     // "Facile": no supposition, at most kEasyPositionSteps positional steps
@@ -27,12 +27,12 @@ inline constexpr int kVeryHardWhatIfs = 2;
 
 // The grade of a trace, whatever its outcome (a trace that stops on a malformed row has no steps and is
 // "Facile"; korvane-solve shows no grade for it).
-Grade MakerGrade(const Trace& trace);
+Grade GradeOf(const Trace& trace);
 
 // "Facile", "Moyen", "Difficile", "Très difficile".
-std::string_view GradeText(Grade grade);
+std::string_view GradeName(Grade grade);
 
 // The grade a command line names: one of the four texts, letter case ignored, "e" accepted for "è".
 std::optional<Grade> GradeNamed(std::string_view text);
 
-} // namespace korvane::maker
+} // namespace korvane
