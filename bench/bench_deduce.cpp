@@ -11,6 +11,7 @@
 #include "examples/puzzle_generator.h"
 #include "examples/sample_puzzles.h"
 #include "reasoning/deduce.h"
+#include "reasoning/grade.h"
 #include "reasoning/report.h"
 
 namespace {
@@ -27,6 +28,7 @@ double Median(std::vector<double> values) {
 void Deducing(benchmark::State& state, const std::vector<RuleTable>& set) {
     std::vector<double> millis, steps, rows, uses;
     std::array<int, kTechniques + 1> grades{};
+    std::array<int, kGrades + 1> scale{};
     for (const RuleTable& rules : set) { // once each, for the figures
         const auto start = std::chrono::steady_clock::now();
         const Trace trace = Deduce(rules);
@@ -37,6 +39,7 @@ void Deducing(benchmark::State& state, const std::vector<RuleTable>& set) {
             uses.push_back(static_cast<double>(step.uses.size()));
         }
         ++grades[static_cast<std::size_t>(trace.hardest)];
+        ++scale[static_cast<std::size_t>(GradeOf(trace))];
     }
     std::size_t next = 0;
     for (auto _ : state) {
@@ -53,11 +56,16 @@ void Deducing(benchmark::State& state, const std::vector<RuleTable>& set) {
     state.counters["rows_max"] = max(rows);
     state.counters["uses_med"] = Median(uses);
     state.counters["uses_max"] = max(uses);
-    // Grades: Facile (moves 1-3), Moyen (4), Difficile (5), Très difficile (6).
-    state.counters["facile"] = grades[1] + grades[2] + grades[3];
-    state.counters["moyen"] = grades[4];
-    state.counters["difficile"] = grades[5];
-    state.counters["tres_difficile"] = grades[6];
+    // The grades of the program's scale, and the hardest moves: up to three-categories (1-3), position
+    // (4), what-if (5), deep what-if (6).
+    state.counters["facile"] = scale[1];
+    state.counters["moyen"] = scale[2];
+    state.counters["difficile"] = scale[3];
+    state.counters["tres_difficile"] = scale[4];
+    state.counters["hardest_3cat"] = grades[1] + grades[2] + grades[3];
+    state.counters["hardest_position"] = grades[4];
+    state.counters["hardest_whatif"] = grades[5];
+    state.counters["hardest_deep"] = grades[6];
 }
 
 const std::vector<RuleTable>& UniqueSet() {
