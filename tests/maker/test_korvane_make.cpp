@@ -95,9 +95,11 @@ void TestKorvaneMake::writesAPuzzleTheWindowSavesAlike() {
 void TestKorvaneMake::korvaneSolveFindsOneSolutionAndTheGrade_data() {
     QTest::addColumn<QString>("grade");
     QTest::addColumn<QString>("seed");
-    // korvane-solve grades by the hardest move alone, which agrees with this program's scale on these two.
+    // korvane-solve grades on the same scale: every grade asked is the one it prints.
+    QTest::newRow("Facile") << QStringLiteral("Facile") << QStringLiteral("10");
     QTest::newRow("Moyen") << QStringLiteral("Moyen") << QStringLiteral("11");
     QTest::newRow("Difficile") << QStringLiteral("Difficile") << QStringLiteral("12");
+    QTest::newRow("Très difficile") << QStringLiteral("Très difficile") << QStringLiteral("13");
 }
 
 void TestKorvaneMake::korvaneSolveFindsOneSolutionAndTheGrade() {
