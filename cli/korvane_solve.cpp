@@ -16,6 +16,8 @@
 #include "engine/search.h"
 #include "files/puzzle_format.h"
 #include "korvane_version.h"
+#include "maker/suggest.h"
+#include "maker/suggest_text.h"
 #include "reasoning/deduce.h"
 #include "reasoning/explain.h"
 #include "texts/explain_text.h"
@@ -36,6 +38,7 @@ enum ExitCode : int { kSolved = 0, kUnusable = 2, kRuleError = 3 };
 
 constexpr std::string_view kUsage =
     "Usage : korvane-solve [--limit N] [--count] [--json] [--explain] [--steps] [--repeat N] ENIGME.e65...\n"
+    "        korvane-solve --suggest [--json] ENIGME.e65...\n"
     "\n"
     "Résout l'énigme d'un fichier .e65 comme le bouton « soluce » de la fenêtre : écrit les solutions\n"
     "telles que la fenêtre les liste, puis le verdict.\n"
@@ -55,6 +58,12 @@ constexpr std::string_view kUsage =
     "               sur une erreur, la ligne et la case fautives (en JSON, le membre \"explanation\")\n"
     "  --steps      écrit ensuite la résolution pas à pas, une ligne par étape avec les lignes et les étapes\n"
     "               qu'elle utilise, puis la difficulté (en JSON, les membres \"steps\" et \"grade\")\n"
+    "  --suggest    aide à finir l'énigme : avec plusieurs solutions, jusqu'à 10 conditions qui, mises dans\n"
+    "               la première ligne vide, laissent une seule solution (sinon le moins possible), chacune\n"
+    "               avec le nombre de solutions et la difficulté qu'elle donne ; avec une seule, les\n"
+    "               conditions superflues et le moins de lignes qui la gardent unique ; sans solution, les\n"
+    "               conditions contradictoires (en JSON, \"suggestions\" : {\"row\": les sept valeurs de la\n"
+    "               ligne, \"count\", \"grade\"}, ou \"smallest\", et \"explanation\")\n"
     "  --repeat N   résout N fois (chargement exclu) et écrit sur la sortie d'erreur les durées médiane\n"
     "               et minimale de la résolution\n"
     "  --help       affiche cette aide\n"
@@ -70,6 +79,7 @@ struct Options {
     bool json = false;
     bool explain = false;
     bool steps = false;
+    bool suggest = false;
     int repeat = 1;
     bool timed = false; // --repeat given: report the solve times
     std::vector<std::string> paths;
@@ -143,6 +153,9 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
         } else if (name == "--steps") {
             if (int error = noValue()) return error;
             options.steps = true;
+        } else if (name == "--suggest") {
+            if (int error = noValue()) return error;
+            options.suggest = true;
         } else if (name == "--limit") {
             const auto number = ParseNumber<std::uint64_t>(takeValue().value_or(""), 0, options.limit);
             if (!number) return UsageError("--limit attend un nombre entier positif ou nul");
@@ -157,6 +170,9 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
         }
     }
     if (files.empty()) return UsageError("il manque le fichier d'énigme");
+    if (options.suggest && (options.countOnly || options.explain || options.steps || options.timed ||
+                            options.limit != std::numeric_limits<std::uint64_t>::max()))
+        return UsageError("--suggest ne se combine qu'avec --json");
     options.paths.assign(files.begin(), files.end());
     return options;
 }
@@ -316,6 +332,35 @@ SearchResult Solve(const Puzzle& puzzle, const korvane::RowsReading& reading, co
     return result;
 }
 
+// What would complete the puzzle (--suggest): the verdict, then the rows to add, or the rows to keep and
+// the superfluous ones, or the conflict; in JSON, one object. False when a malformed row stops the search.
+bool Suggest(const Puzzle& screen, const Puzzle& puzzle, FileMark mark, bool json) {
+    Output out(false);
+    namespace maker = korvane::maker;
+    using Kind = maker::Completion::Kind;
+    const maker::Completion completion = maker::Complete(screen);
+    std::optional<korvane::Explanation> explanation;
+    if (completion.kind != Kind::Several) explanation = korvane::Explain(puzzle.rules);
+    if (json) {
+        out << "{";
+        if (mark.several) out << "\"file\": " << JsonString(mark.path) << ", ";
+        out << "\"count\": " << completion.count << ", \"verdict\": "
+            << (completion.kind == Kind::RuleError ? "null" : JsonString(korvane::VerdictText(completion.count)));
+        out << maker::CompletionJsonMembers(completion);
+        if (explanation) out << ", \"explanation\": " << korvane::ExplanationJson(*explanation, puzzle);
+        out << "}\n";
+        return completion.kind != Kind::RuleError;
+    }
+    if (completion.kind != Kind::RuleError) out << korvane::VerdictText(completion.count) << "\n";
+    if (explanation)
+        for (const std::string& line : korvane::ExplanationLines(*explanation, puzzle)) out << line << "\n";
+    if (const std::string smallest = maker::SmallestLine(completion); !smallest.empty()) out << smallest << "\n";
+    if (const std::string heading = maker::SuggestionsHeading(completion); !heading.empty()) out << heading << "\n";
+    for (const maker::Suggestion& s : completion.suggestions)
+        out << "  " << maker::SuggestionLine(s, completion, screen) << "\n";
+    return completion.kind != Kind::RuleError;
+}
+
 std::string Duration(double micros) {
     char text[32];
     if (micros < 1000)
@@ -351,7 +396,8 @@ int SolveFile(const std::string& path, const Options& options, FileMark mark, bo
         return kUnusable;
     }
     // The rows as the window reads them once loaded: each box's text against the grid's names.
-    Puzzle puzzle = std::get<Puzzle>(loaded);
+    const Puzzle& screen = std::get<Puzzle>(loaded);
+    Puzzle puzzle = screen;
     const korvane::RowsReading reading = korvane::ReadRows(puzzle);
     puzzle.rules = reading.stated;
 
@@ -362,6 +408,13 @@ int SolveFile(const std::string& path, const Options& options, FileMark mark, bo
     if (headed) {
         Output(false) << (headerShown ? "\n==> " : "==> ") << path << " <==\n";
         headerShown = true;
+    }
+
+    if (options.suggest) {
+        if (Suggest(screen, puzzle, mark, options.json)) return kSolved;
+        const SearchResult stopped = korvane::CountSolutions(puzzle.rules);
+        PrintError(label + "condition " + std::to_string(stopped.errorRule) + " : " + std::string(stopped.errorText));
+        return kRuleError;
     }
 
     // Every run is timed alike; only the first one's output is printed.

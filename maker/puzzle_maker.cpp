@@ -10,6 +10,7 @@
 #include "reasoning/deduce.h"
 #include "engine/plan.h"
 #include "core/relations.h"
+#include "maker/suggest.h"
 
 namespace korvane::maker {
 
@@ -198,16 +199,7 @@ Puzzle PuzzleOf(const Grid& grid, const std::vector<Rule>& rows) {
         r.categoryA = moved(r.categoryA);
         r.categoryB = moved(r.categoryB);
         if (r.orderCategory != 0) r.orderCategory = moved(r.orderCategory);
-        const RelationInfo& info = *FindRelation(r.relation);
-        p.rules[k] = r;
-        const auto box = [&](BoxRole role) -> std::string& { return p.boxTexts[static_cast<std::size_t>(BoxNumber(role, k) - 1)]; };
-        box(BoxRole::CategoryA) = grid.name(0, r.categoryA);
-        box(BoxRole::ChoiceA) = grid.name(r.choiceA, r.categoryA);
-        box(BoxRole::Relation) = std::string(info.listText);
-        box(BoxRole::CategoryB) = grid.name(0, r.categoryB);
-        box(BoxRole::ChoiceB) = grid.name(r.choiceB, r.categoryB);
-        if (info.usesSteps) box(BoxRole::Steps) = std::to_string(r.steps);
-        if (info.usesOrder) box(BoxRole::Order) = std::to_string(r.orderCategory);
+        SetRow(p, k, r);
     }
     return p;
 }

@@ -2,6 +2,7 @@
 // strings, used for the solutions, the explanations and the deduction steps alike.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,7 @@ public:
     JsonWriter& close(char bracket) { return out_ += bracket, first_ = false, *this; }
     JsonWriter& key(std::string_view name) { return value(name), out_ += ':', first_ = true, *this; }
     JsonWriter& value(int n) { return separate(), out_ += std::to_string(n), *this; }
+    JsonWriter& value(std::uint64_t n) { return separate(), out_ += std::to_string(n), *this; }
     JsonWriter& value(bool b) { return separate(), out_ += b ? "true" : "false", *this; }
     JsonWriter& value(std::string_view text) { return separate(), out_ += JsonString(text), *this; }
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }

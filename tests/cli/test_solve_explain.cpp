@@ -1,11 +1,13 @@
 // korvane-solve --explain: the explanation after the usual listing and verdict, whatever --limit and
-// --count chose to list, its lines for a stopped solve, and its JSON member.
+// --count chose to list, its lines for a stopped solve, and its JSON member; and --suggest, what would
+// complete the puzzle, each suggestion solved again from the row it gives.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "maker/suggest.h"
 #include "solve_process.h"
 
 namespace {
@@ -33,6 +35,7 @@ private slots:
     void jsonCarriesTheExplanation();
     void namesTheRowsThatConstrainNothing();
     void takesNoValue();
+    void suggestsWhatCompletesThePuzzle();
 
 private:
     QTemporaryDir dir_;
@@ -159,6 +162,51 @@ void TestSolveExplain::takesNoValue() {
     const Run run = Solve({QStringLiteral("--explain=yes"), Example("zebra.e65")});
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains("l'option --explain ne prend pas de valeur"), run.err.constData());
+}
+
+void TestSolveExplain::suggestsWhatCompletesThePuzzle() {
+    // Seating: every row counts, so a suggestion replaces row 2; each leaves the one solution it claims.
+    const Run text = Solve({QStringLiteral("--suggest"), Example("seating.e65")});
+    QCOMPARE(text.exitCode, 0);
+    const QList<QByteArray> lines = text.out.split('\n');
+    QCOMPARE(lines.size(), 2 + 10 + 1);
+    QCOMPARE(lines[0], QByteArray("Nombre de solutions trouvées : 2"));
+    QCOMPARE(lines[1], QByteArray("Conditions qui, mises en ligne 2 (à la place de sa condition), laissent une seule solution :"));
+    QVERIFY2(lines[2].startsWith("  ") && lines[2].endsWith(" : 1 solution (Moyen)"), lines[2].constData());
+
+    const QJsonObject json = Json(Solve({QStringLiteral("--suggest"), QStringLiteral("--json"), Example("seating.e65")}));
+    QCOMPARE(json[QStringLiteral("emptyRow")].toInt(), 2);
+    QCOMPARE(json[QStringLiteral("replaces")].toString(), QStringLiteral("needed"));
+    auto loaded = korvane::LoadPuzzleFile(Example("seating.e65"));
+    const auto& seating = std::get<korvane::Puzzle>(loaded);
+    const QJsonArray suggestions = json[QStringLiteral("suggestions")].toArray();
+    QCOMPARE(suggestions.size(), 10);
+    for (const QJsonValue& suggestion : suggestions) {
+        const QJsonArray v = suggestion[QStringLiteral("row")].toArray();
+        QCOMPARE(v.size(), 7);
+        const korvane::Rule row{v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt(), v[5].toInt(), v[6].toInt()};
+        const QString path = dir_.filePath(QStringLiteral("completed.e65"));
+        QVERIFY(!korvane::SavePuzzleFile(path, korvane::maker::WithRow(seating, 2, row)));
+        const Run solved = Solve({QStringLiteral("--json"), QStringLiteral("--count"), path});
+        QCOMPARE(Json(solved)[QStringLiteral("count")].toInt(), suggestion[QStringLiteral("count")].toInt());
+        QVERIFY(!suggestion[QStringLiteral("grade")].toString().isEmpty());
+    }
+
+    // Zebra: one solution, every row kept; relay: the conflict; a malformed row stops it as a solve does.
+    const Run zebra = Solve({QStringLiteral("--suggest"), Example("zebra.e65")});
+    QVERIFY2(zebra.out.endsWith("Le moins de lignes qui gardent la solution unique : les lignes 1, 2, 3, 4, 5, 6, 7, 8, "
+                                "9, 10, 11, 12, 13 et 14 (14 lignes).\n"), zebra.out.constData());
+    const QJsonObject unique = Json(Solve({QStringLiteral("--suggest"), QStringLiteral("--json"), Example("zebra.e65")}));
+    QCOMPARE(unique[QStringLiteral("smallest")].toArray().size(), 14);
+    QCOMPARE(unique[QStringLiteral("explanation")].toObject()[QStringLiteral("kind")].toString(), QStringLiteral("nothing"));
+    QCOMPARE(Solve({QStringLiteral("--suggest"), Example("relay.e65")}).out, "Nombre de solutions trouvées : 0\n" + kRelayConflict);
+    const Run stopped = Solve({QStringLiteral("--suggest"), malformed_});
+    QCOMPARE(stopped.exitCode, 3);
+    QCOMPARE(stopped.err, QByteArray("korvane-solve: condition 3 : Erreur 201\n"));
+
+    const Run mixed = Solve({QStringLiteral("--suggest"), QStringLiteral("--count"), Example("zebra.e65")});
+    QCOMPARE(mixed.exitCode, 2);
+    QVERIFY2(mixed.err.contains("--suggest ne se combine qu'avec --json"), mixed.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestSolveExplain)
