@@ -59,6 +59,7 @@ public:
     void error(const QString& text) override { notice(text); }
     std::optional<QString> saveFileName(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> openFileName(const FileDialogRequest&) override { return openPath; }
+    std::optional<NewPuzzleChoice> askNewPuzzle(const NewPuzzleOffer&) override { return std::nullopt; }
     void beep() override {}
     void setClipboardText(const QString& text) override { qt.setClipboardText(text); }
     void pump() override {

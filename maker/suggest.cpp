@@ -152,7 +152,7 @@ struct Smallest {
     bool proved = true;
 };
 
-Smallest SmallestUnique(const RuleTable& stated) {
+Smallest SmallestUnique(const RuleTable& stated, const std::stop_token& stop) {
     constexpr int kTries = 4096;
     std::vector<int> all;
     for (int k = 1; k <= kRules; ++k)
@@ -162,7 +162,7 @@ Smallest SmallestUnique(const RuleTable& stated) {
     RuleTable table = stated;
     const auto down = [&](auto& self, std::size_t from, int kept) -> void {
         for (std::size_t i = from; i < all.size(); ++i) {
-            if (tries == kTries) {
+            if (tries == kTries || stop.stop_requested()) {
                 best.proved = false;
                 return;
             }
@@ -195,8 +195,9 @@ struct Found {
 };
 
 Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector<Assignment> listed,
-                const std::vector<Rule>& candidates, bool uniqueOnly) {
+                const std::vector<Rule>& candidates, bool uniqueOnly, const std::stop_token& stop) {
     Found found;
+    if (stop.stop_requested()) return found;
     found.sampled = count > kExactSolutions;
     if (found.sampled && uniqueOnly) return found; // one row never takes so many solutions down to one
     const std::vector<Assignment> solutions = found.sampled ? SampleSolutions(base) : std::move(listed);
@@ -209,7 +210,7 @@ Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector
                              [](const Suggestion& a, const Suggestion& b) { return Simplicity(a.rule) < Simplicity(b.rule); });
             // Graded a kind at a time until enough are in, then the simplest and easiest first.
             std::size_t graded = 0;
-            while (graded < unique.size() &&
+            while (graded < unique.size() && !stop.stop_requested() &&
                    (graded < kSuggestions || Simplicity(unique[graded].rule) == Simplicity(unique[graded - 1].rule))) {
                 unique[graded].grade = GradeWith(base, row, unique[graded].rule);
                 ++graded;
@@ -239,6 +240,7 @@ Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector
     }
     for (const auto& [n, i] : ranked) {
         Suggestion s{candidates[i], n, Grade::Easy};
+        if (stop.stop_requested()) return found;
         if (found.sampled) {
             RuleTable completed = base;
             completed[row] = s.rule;
@@ -264,7 +266,7 @@ std::pair<SearchResult, std::vector<Assignment>> Solutions(const RuleTable& rule
 
 } // namespace
 
-Completion Complete(const Puzzle& screen) {
+Completion Complete(const Puzzle& screen, std::stop_token stop) {
     const RowsReading reading = ReadRows(screen);
     const RuleTable& stated = reading.stated;
     Completion done;
@@ -278,7 +280,7 @@ Completion Complete(const Puzzle& screen) {
     if (result.count <= 1) {
         done.kind = result.count == 0 ? Kind::None : Kind::Unique;
         if (result.count == 1) {
-            const Smallest smallest = SmallestUnique(stated);
+            const Smallest smallest = SmallestUnique(stated, stop);
             done.smallest = smallest.rows;
             done.smallestProved = smallest.proved;
         }
@@ -298,26 +300,26 @@ Completion Complete(const Puzzle& screen) {
     // The first empty row.
     for (int k = 1; k <= kRules; ++k)
         if (reading.row(k).status == RowStatus::Empty) {
-            take(k, Completion::Place::Empty, SuggestIn(stated, k, result.count, std::move(listed), candidates, false));
+            take(k, Completion::Place::Empty, SuggestIn(stated, k, result.count, std::move(listed), candidates, false, stop));
             return done;
         }
     // None: the first row the others imply, whose condition a suggestion can take the place of.
-    for (int k = 1; k <= kRules; ++k) {
+    for (int k = 1; k <= kRules && !stop.stop_requested(); ++k) {
         if (stated[k].relation == 0) continue;
         RuleTable base = stated;
         base[k] = Rule{};
         if (CountSolutions(base).count == result.count) {
-            take(k, Completion::Place::Implied, SuggestIn(base, k, result.count, std::move(listed), candidates, false));
+            take(k, Completion::Place::Implied, SuggestIn(base, k, result.count, std::move(listed), candidates, false, stop));
             return done;
         }
     }
     // Every row counts: the first row whose condition, replaced, leaves one solution.
-    for (int k = 1; k <= kRules; ++k) {
+    for (int k = 1; k <= kRules && !stop.stop_requested(); ++k) {
         if (stated[k].relation == 0) continue;
         RuleTable base = stated;
         base[k] = Rule{};
         auto [without, all] = Solutions(base);
-        Found found = SuggestIn(base, k, without.count, std::move(all), candidates, true);
+        Found found = SuggestIn(base, k, without.count, std::move(all), candidates, true, stop);
         if (!found.suggestions.empty()) {
             take(k, Completion::Place::Needed, std::move(found));
             return done;

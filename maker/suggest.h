@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stop_token>
 #include <vector>
 
 #include "core/model.h"
@@ -50,8 +51,9 @@ inline constexpr std::uint64_t kExactSolutions = 20'000;
 // What would complete `screen` (its names and box texts; its `rules` play no part), its rows read as the
 // window reads them. The rows considered are those a published puzzle uses: two items that go together or
 // not, and the positional relations (steps 1 and 2) along the category the puzzle's rows measure along
-// most (category 1 when none does).
-Completion Complete(const Puzzle& screen);
+// most (category 1 when none does). A stop requested through `stop` ends it early with a completion that
+// means nothing: the caller that asked for the stop drops it.
+Completion Complete(const Puzzle& screen, std::stop_token stop = {});
 
 // Puts `rule` in row `row` of `puzzle`: its values, and its boxes showing the texts that name them with
 // the puzzle's names (the extra boxes its relation does not read empty). A zero rule empties the row.

@@ -3,16 +3,20 @@
 #include <algorithm>
 
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QHideEvent>
 #include <QKeyEvent>
 
+#include "maker/suggest_text.h"
 #include "texts/explain_text.h"
 #include "texts/report_text.h"
 #include "texts/step_text.h"
+#include "ui/condition_box.h"
 #include "ui/logic_grid.h"
 #include "ui/platform.h"
 
@@ -90,6 +94,14 @@ ExplainWindow::ExplainWindow(Platform& platform, QWidget* parent) : QWidget(pare
     auto* copyButton = MakeButton(this, "CopyButton", QStringLiteral("Copier"),
                                   QStringLiteral("Copier l'explication et les étapes montrées dans le presse-papier"));
     auto* closeButton = MakeButton(this, "CloseButton", QStringLiteral("Fermer"));
+    suggestHeading_ = MakeLabel(this, "SuggestHeading");
+    suggestions_ = new QWidget(this);
+    suggestions_->setObjectName(QStringLiteral("Suggestions"));
+    suggestionRows_ = new QGridLayout(suggestions_);
+    suggestionRows_->setContentsMargins(0, 0, 0, 0);
+    suggestionRows_->setColumnStretch(0, 1);
+    keepRows_ = MakeButton(this, "KeepRowsButton", QStringLiteral("Retirer les lignes superflues"),
+                           QStringLiteral("Vider les lignes dont la solution unique n'a pas besoin (Ctrl+Z les rend)"));
 
     auto* staleRow = new QHBoxLayout;
     staleRow->addWidget(staleNote_, 1);
@@ -118,6 +130,12 @@ ExplainWindow::ExplainWindow(Platform& platform, QWidget* parent) : QWidget(pare
     main->addWidget(verdict_);
     main->addLayout(staleRow);
     main->addWidget(explanation_);
+    main->addWidget(suggestHeading_);
+    main->addWidget(suggestions_);
+    auto* keepRow = new QHBoxLayout;
+    keepRow->addWidget(keepRows_);
+    keepRow->addStretch();
+    main->addLayout(keepRow);
     main->addLayout(middle, 1);
     main->addLayout(bottom);
     explanation_->setMaximumWidth(grid_->sizeHint().width() + 420);
@@ -131,6 +149,14 @@ ExplainWindow::ExplainWindow(Platform& platform, QWidget* parent) : QWidget(pare
     connect(copyButton, &QPushButton::clicked, this, &ExplainWindow::copy);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(steps_, &QListWidget::itemSelectionChanged, this, &ExplainWindow::stepChosen);
+    for (auto [keys, signal] : {std::pair{UndoKeys(), &ExplainWindow::undoRequested}, std::pair{RedoKeys(), &ExplainWindow::redoRequested}}) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
+        connect(shortcut, &QShortcut::activated, this, signal);
+    }
+    connect(keepRows_, &QPushButton::clicked, this, [this] {
+        if (completion_) emit rowsKept(QList<int>(completion_->smallest.begin(), completion_->smallest.end()));
+    });
 }
 
 void ExplainWindow::showReport(const Puzzle& puzzle, Report report) {
@@ -156,11 +182,72 @@ void ExplainWindow::showReport(const Puzzle& puzzle, Report report) {
         steps_->clear();
     }
     reveal(0);
+
+    // What would complete the puzzle: rows for several solutions, the rows to keep for one.
+    completion_.reset();
+    while (QLayoutItem* item = suggestionRows_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    keepRows_->hide();
+    keepRows_->setEnabled(true);
+    const ExplanationKind kind = report_.explanation.kind;
+    const bool completes = kind == ExplanationKind::OpenCells || kind == ExplanationKind::Redundant;
+    suggestHeading_->setVisible(completes);
+    suggestHeading_->setText(kind == ExplanationKind::OpenCells ? QStringLiteral("Recherche des conditions qui laisseraient une seule solution…")
+                                                                : QStringLiteral("Recherche des lignes à garder…"));
+    const int ticket = ++ticket_;
+    if (!completes) {
+        worker_ = std::jthread();
+        return;
+    }
+    // A worker still busy with the puzzle shown before is asked to stop, and waited for.
+    worker_ = std::jthread([this, ticket, screen = puzzle_](std::stop_token stop) {
+        auto done = std::make_shared<const maker::Completion>(maker::Complete(screen, stop));
+        if (stop.stop_requested()) return;
+        QMetaObject::invokeMethod(this, [this, ticket, done] { showCompletion(ticket, done); }, Qt::QueuedConnection);
+    });
+}
+
+void ExplainWindow::showCompletion(int ticket, std::shared_ptr<const maker::Completion> completion) {
+    if (ticket != ticket_) return; // worked out for a puzzle no longer shown
+    completion_ = std::move(completion);
+    const maker::Completion& done = *completion_;
+    if (done.kind == maker::Completion::Kind::Unique) {
+        int stated = 0;
+        for (int k = 1; k <= kRules; ++k) stated += puzzle_.rules[k].relation != 0;
+        const bool fewer = static_cast<int>(done.smallest.size()) < stated;
+        suggestHeading_->setText(fewer ? QString::fromStdString(maker::SmallestLine(done)) : QString());
+        suggestHeading_->setVisible(fewer);
+        keepRows_->setVisible(fewer);
+        return;
+    }
+    if (done.kind != maker::Completion::Kind::Several) {
+        suggestHeading_->hide();
+        return;
+    }
+    suggestHeading_->setText(QString::fromStdString(maker::SuggestionsHeading(done)));
+    int line = 0;
+    for (const maker::Suggestion& s : done.suggestions) {
+        auto* text = new QLabel(QString::fromStdString(maker::SuggestionLine(s, done, puzzle_)), suggestions_);
+        text->setObjectName(QStringLiteral("Suggestion%1").arg(line + 1));
+        text->setWordWrap(true);
+        auto* put = new QPushButton(QStringLiteral("Mettre en ligne %1").arg(done.emptyRow), suggestions_);
+        put->setObjectName(QStringLiteral("PutSuggestion%1").arg(line + 1));
+        put->setToolTip(QStringLiteral("Ctrl+Z la retire"));
+        connect(put, &QPushButton::clicked, this, [this, row = done.emptyRow, rule = s.rule] { emit rowSuggested(row, rule); });
+        suggestionRows_->addWidget(text, line, 0);
+        suggestionRows_->addWidget(put, line, 1);
+        ++line;
+    }
 }
 
 void ExplainWindow::markStale() {
     if (stale_) return;
     stale_ = true;
+    // The suggestions were for the rows as they were.
+    for (QPushButton* put : suggestions_->findChildren<QPushButton*>()) put->setEnabled(false);
+    keepRows_->setEnabled(false);
     staleNote_->show();
     refresh_->show();
 }

@@ -6,10 +6,15 @@
 
 #include <QList>
 #include <QWidget>
+#include <memory>
 #include <optional>
+#include <thread>
+#include <vector>
 
+#include "maker/suggest.h"
 #include "reasoning/report.h"
 
+class QGridLayout;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -25,8 +30,11 @@ class ExplainWindow final : public QWidget {
 public:
     ExplainWindow(Platform& platform, QWidget* parent);
 
-    // Shows the explanation of `puzzle` (its rules tidied as for a search), no step shown yet.
+    // Shows the explanation of `puzzle` (its rules tidied as for a search), no step shown yet. What would
+    // complete it (maker/suggest.h) is worked out beside the event loop and shown when known.
     void showReport(const Puzzle& puzzle, Report report);
+    // The suggestions are known for the puzzle shown.
+    bool completionShown() const { return completion_ != nullptr; }
     // The rows or the grid changed since: the explanation no longer describes them.
     void markStale();
     bool stale() const { return stale_; }
@@ -39,6 +47,13 @@ signals:
     // The condition rows that the chosen step read; empty when no step is chosen or the window closes.
     void rowsHighlighted(const QList<int>& rows);
     void refreshRequested();
+    // "Mettre en ligne k": the user chose a suggested row.
+    void rowSuggested(int row, const korvane::Rule& rule);
+    // "Retirer les lignes superflues": the stated rows to keep, the others to empty.
+    void rowsKept(const QList<int>& rows);
+    // Ctrl+Z, Ctrl+Maj+Z or Ctrl+Y here: the main window's undo and redo, which the buttons above feed.
+    void undoRequested();
+    void redoRequested();
 
 protected:
     void hideEvent(QHideEvent* event) override;
@@ -49,6 +64,7 @@ private:
     void reveal(int count);
     void stepChosen();
     void copy();
+    void showCompletion(int ticket, std::shared_ptr<const maker::Completion> completion);
 
     Platform& platform_;
     Puzzle puzzle_;
@@ -68,6 +84,14 @@ private:
     QLabel* grade_ = nullptr;
     QPushButton* hint_ = nullptr;
     QPushButton* all_ = nullptr;
+    QLabel* suggestHeading_ = nullptr;
+    QWidget* suggestions_ = nullptr;
+    QGridLayout* suggestionRows_ = nullptr;
+    QPushButton* keepRows_ = nullptr;
+
+    std::shared_ptr<const maker::Completion> completion_; // for the puzzle shown; null until known
+    int ticket_ = 0;       // which showReport() the completion being worked out belongs to
+    std::jthread worker_;  // last, so that it stops and ends before the rest goes
 };
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 // The entry routine of the `korvane` window program: one window, an optional puzzle file to open
 // (`korvane FILE.e65`, as a file manager starts it), exit code 0.
 #include <QApplication>
+#include <QDateTime>
 #include <QIcon>
 #include <QStyleFactory>
 #include <QTimer>
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         QGuiApplication::setDesktopFileName(QStringLiteral("io.github.korvane.Korvane"));
         try {
             korvane::Session session;
+            session.nextPuzzleSeed = static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch());
             korvane::TForm1 form1(session, platform);
             platform.setParentWindow(&form1);
             QApplication::setFont(form1.font());

@@ -74,6 +74,7 @@ void TForm1::runCommand(Command command) {
         case Command::SaveSolution: BitBtn3Click(); return;
         case Command::Copy: BitBtn21Click(); return;
         case Command::Explain: BitBtn25Click(); return;
+        case Command::NewPuzzle: BitBtn26Click(); return;
         }
         Q_UNREACHABLE();
     });
@@ -401,6 +402,23 @@ void TForm1::BitBtn25Click() {
         connect(explainWindow_, &ExplainWindow::rowsHighlighted, this, [this](const QList<int>& rows) { highlightRows(rows); });
         connect(explainWindow_, &ExplainWindow::refreshRequested, this, [this] { handle([&] { explain(); }); });
         connect(this, &TForm1::rowsEdited, explainWindow_, &ExplainWindow::markStale);
+        // A suggestion put in, or the superfluous rows taken away, is one edit to undo; the explanation
+        // then follows the rows.
+        connect(explainWindow_, &ExplainWindow::rowSuggested, this, [this](int k, const Rule& rule) {
+            handle([&] {
+                putRow(k, rule);
+                explain();
+            });
+        });
+        connect(explainWindow_, &ExplainWindow::undoRequested, this, [this] { handle([&] { undo(); }); });
+        connect(explainWindow_, &ExplainWindow::redoRequested, this, [this] { handle([&] { redo(); }); });
+        connect(explainWindow_, &ExplainWindow::rowsKept, this, [this](const QList<int>& kept) {
+            handle([&] {
+                for (int k = 1; k <= kRules; ++k)
+                    if (session_.stated[k].relation != 0 && !kept.contains(k)) ClearConditionRow(k);
+                explain();
+            });
+        });
     }
     explain();
     explainWindow_->present();

@@ -57,6 +57,7 @@ public:
     void BitBtn21Click(); // copy the solution text to the clipboard
     void BitBtn2Click();  // the hidden diagnostic
     void BitBtn25Click(); // explain the rows as they are now
+    void BitBtn26Click(); // a new puzzle of a chosen grade in place of the rows
     // Ctrl+Z and Ctrl+Maj+Z (or Ctrl+Y): the puzzle as it was before the last edit, and back again.
     void undo();
     void redo();
@@ -131,6 +132,8 @@ private:
     // Makes "Pourquoi ?" stand out after a solve that found nothing or stopped on an error.
     void drawAttentionToExplain(bool on);
     void explain();
+    // Puts `rule` in row k, its boxes showing the texts that name it, as if picked from the lists.
+    void putRow(int k, const Rule& rule);
 
     void AbandonSearch();
     std::array<std::string, kBoxes> boxTexts() const;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace korvane {
@@ -15,6 +16,18 @@ struct FileDialogRequest {
     QString patterns;         // the names it lists, e.g. "*.e65 *.eni"
     QString defaultSuffix;    // added when the user types a name without one; empty for none
     QString currentFile;      // the name the dialog starts on; empty for none
+};
+
+// What the "Nouvelle énigme" dialog offers, and what the user chose in it.
+struct NewPuzzleOffer {
+    QStringList grades;  // "Facile" .. "Très difficile"
+    int grade = 1;       // the one chosen at first, an index in `grades`
+    QString gridProblem; // why the grid's names cannot be kept, empty when they can
+    QStringList themes;  // the built-in themes, as the dialog names them
+};
+struct NewPuzzleChoice {
+    int grade = 1;  // an index in offer.grades
+    int theme = -1; // -1: the grid's names; 0: a theme drawn at random; i >= 1: offer.themes[i - 1]
 };
 
 class Platform {
@@ -35,6 +48,8 @@ public:
     // The chosen path, or nothing when the user cancels.
     virtual std::optional<QString> saveFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> openFileName(const FileDialogRequest& request) = 0;
+    // The "Nouvelle énigme" dialog; nothing when the user cancels.
+    virtual std::optional<NewPuzzleChoice> askNewPuzzle(const NewPuzzleOffer& offer) = 0;
 
     virtual void beep() = 0;
     virtual void setClipboardText(const QString& text) = 0;

@@ -19,6 +19,7 @@ public:
     void error(const QString& text) override;
     std::optional<QString> saveFileName(const FileDialogRequest& request) override;
     std::optional<QString> openFileName(const FileDialogRequest& request) override;
+    std::optional<NewPuzzleChoice> askNewPuzzle(const NewPuzzleOffer& offer) override;
     void beep() override;
     void setClipboardText(const QString& text) override;
     void pump() override;

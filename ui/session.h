@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <optional>
 
 #include "core/model.h"
@@ -30,6 +31,10 @@ struct Session {
     std::optional<QStringList> solutionLines = QStringList{};
     // The load dialog's current file name: empty until the user confirms a file in it.
     QString loadDialogFile;
+    // "Nouvelle énigme": the seed of the next puzzle (the program starts it from the clock), and the grade
+    // the dialog offers first, the last one chosen ("Moyen" at first).
+    std::uint64_t nextPuzzleSeed = 1;
+    int newPuzzleGrade = 1;
 };
 
 } // namespace korvane

@@ -255,7 +255,7 @@ void TForm1::setFocusOrder() {
     for (QPushButton* clear : clearButtons_) order.push_back(clear);
     order.push_back(button("BitBtn19"));
     order.push_back(Memo1);
-    for (std::string_view name : {"BitBtn20", "BitBtn21", "BitBtn22", "BitBtn23", "BitBtn24", "BitBtn25"})
+    for (std::string_view name : {"BitBtn20", "BitBtn21", "BitBtn22", "BitBtn23", "BitBtn24", "BitBtn25", "BitBtn26"})
         order.push_back(button(name));
     order.push_back(Edit1);
     for (int n = 81; n <= kBoxes; ++n) order.push_back(box(n));

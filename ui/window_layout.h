@@ -80,7 +80,7 @@ struct Rect {
 };
 
 // The command buttons of the bottom area.
-enum class Command : std::uint8_t { LoadPuzzle, SavePuzzle, Abandon, ClearAll, Test, Solve, SaveSolution, Copy, Explain };
+enum class Command : std::uint8_t { LoadPuzzle, SavePuzzle, Abandon, ClearAll, Test, Solve, SaveSolution, Copy, Explain, NewPuzzle };
 
 struct ButtonLayout {
     Command command;
@@ -93,7 +93,7 @@ struct ButtonLayout {
     bool visible;
 };
 
-inline constexpr std::array<ButtonLayout, 9> kButtons{{
+inline constexpr std::array<ButtonLayout, 10> kButtons{{
     {Command::LoadPuzzle, "BitBtn23", {608, 556, 66, 25}, "puzzle", "Charger une enigme", ":/korvane/folder.svg", 17, true},
     {Command::SavePuzzle, "BitBtn22", {676, 556, 66, 25}, "puzzle", "Sauvegarder une enigme", ":/korvane/floppy_purple.svg", 20, true},
     {Command::Abandon, "BitBtn24", {744, 556, 66, 25}, "Abandon", "Abandonner le calcul de la solution", "", 0, true},
@@ -104,6 +104,8 @@ inline constexpr std::array<ButtonLayout, 9> kButtons{{
     {Command::Copy, "BitBtn21", {744, 588, 66, 25}, "Clipboard", "Copier la solution trouvée dans le presse-papier", "", 0, true},
     // Below the verdict, where nothing else stands even when the verdict runs wide.
     {Command::Explain, "BitBtn25", {548, 696, 80, 25}, "Pourquoi ?", "Expliquer le résultat", "", 0, true},
+    // Right of the progress bars, where nothing stands.
+    {Command::NewPuzzle, "BitBtn26", {816, 620, 64, 36}, "Nouvelle\nénigme", "Créer une nouvelle énigme d'une difficulté choisie", "", 0, true},
 }};
 
 inline constexpr Rect kMemo{20, 556, 517, 153};

@@ -22,6 +22,8 @@ public:
     std::deque<Answer> answers;                // for warningOkAbort; Ok when empty
     std::deque<QString> saveAnswers, openAnswers; // chosen paths; an empty one, or none left, cancels
     std::vector<FileDialogRequest> dialogs;
+    std::deque<std::optional<NewPuzzleChoice>> newPuzzleAnswers; // none left cancels
+    std::vector<NewPuzzleOffer> newPuzzleOffers;
     int beeps = 0;
     int pumps = 0;
     QString clipboard;
@@ -45,6 +47,13 @@ public:
     std::optional<QString> openFileName(const FileDialogRequest& request) override {
         dialogs.push_back(request);
         return take(openAnswers);
+    }
+    std::optional<NewPuzzleChoice> askNewPuzzle(const NewPuzzleOffer& offer) override {
+        newPuzzleOffers.push_back(offer);
+        if (newPuzzleAnswers.empty()) return std::nullopt;
+        const auto answer = newPuzzleAnswers.front();
+        newPuzzleAnswers.pop_front();
+        return answer;
     }
     void beep() override { ++beeps; }
     void setClipboardText(const QString& text) override { clipboard = text; }

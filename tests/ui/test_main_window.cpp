@@ -142,6 +142,7 @@ private slots:
         row("ProgressBar2", {544, 640, 265, 16}, "", "", false);
         row("Label17", {548, 664, 261, 20}, "", "", true);
         row("BitBtn25", {548, 696, 80, 25}, "Pourquoi ?", "Expliquer le résultat", true);
+        row("BitBtn26", {816, 620, 64, 36}, "Nouvelle\nénigme", "Créer une nouvelle énigme d'une difficulté choisie", true);
     }
     void theBottomAreaWidgetsStandAtTheirPlaces() {
         QFETCH(QString, name);
@@ -173,7 +174,7 @@ private slots:
         Fixture f;
         for (const char* name : {"BitBtn23", "BitBtn22", "BitBtn20", "BitBtn19", "BitBtn3", "Clear01", "BitBtn18"})
             QVERIFY2(!f.widget<QPushButton>(name)->icon().isNull(), name);
-        for (const char* name : {"BitBtn24", "BitBtn21", "BitBtn2", "BitBtn25"})
+        for (const char* name : {"BitBtn24", "BitBtn21", "BitBtn2", "BitBtn25", "BitBtn26"})
             QVERIFY2(f.widget<QPushButton>(name)->icon().isNull(), name);
         QCOMPARE(f.widget<QPushButton>("BitBtn22")->iconSize(), QSize(20, 20));
         QCOMPARE(f.widget<QPushButton>("Clear01")->iconSize(), QSize(14, 14));

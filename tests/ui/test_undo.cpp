@@ -78,6 +78,16 @@ private slots:
         QTest::newRow("grid cells emptied with Delete") << std::function<void(Fixture&)>(EraseGridRange);
         QTest::newRow("another puzzle loaded")
             << std::function<void(Fixture&)>([](Fixture& f) { f.load(ExamplePath("relay.e65")); });
+        QTest::newRow("a new puzzle on the grid's names")
+            << std::function<void(Fixture&)>([](Fixture& f) {
+                   f.platform.newPuzzleAnswers.push_back(NewPuzzleChoice{2, -1});
+                   f.click("BitBtn26");
+               });
+        QTest::newRow("a new puzzle on a theme")
+            << std::function<void(Fixture&)>([](Fixture& f) {
+                   f.platform.newPuzzleAnswers.push_back(NewPuzzleChoice{0, 3});
+                   f.click("BitBtn26");
+               });
     }
     void eachKindOfEditIsUndoneAndRedone() {
         QFETCH(std::function<void(Fixture&)>, edit);
@@ -99,7 +109,7 @@ private slots:
         Undo(f); // nothing left: nothing changes
         QCOMPARE(f.session.rules, RuleTable{});
         QCOMPARE(f.session.stated, RuleTable{});
-        QVERIFY(f.platform.shown.empty());
+        QVERIFY(f.platform.texts().isEmpty());
     }
 
     void thePuzzleTheProgramStartsWithIsWhereUndoStops() {
