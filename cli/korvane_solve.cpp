@@ -355,7 +355,7 @@ bool Suggest(const Puzzle& screen, const Puzzle& puzzle, FileMark mark, bool jso
     if (explanation)
         for (const std::string& line : korvane::ExplanationLines(*explanation, puzzle)) out << line << "\n";
     if (const std::string smallest = maker::SmallestLine(completion); !smallest.empty()) out << smallest << "\n";
-    if (const std::string heading = maker::SuggestionsHeading(completion); !heading.empty()) out << heading << "\n";
+    if (const std::string heading = maker::SuggestionsHeading(completion, screen); !heading.empty()) out << heading << "\n";
     for (const maker::Suggestion& s : completion.suggestions)
         out << "  " << maker::SuggestionLine(s, completion, screen) << "\n";
     return completion.kind != Kind::RuleError;

@@ -24,14 +24,15 @@ std::string SuggestionLine(const Suggestion& suggestion, const Completion& compl
            std::string(GradeName(suggestion.grade)) + ")";
 }
 
-std::string SuggestionsHeading(const Completion& completion) {
+std::string SuggestionsHeading(const Completion& completion, const Puzzle& screen) {
     if (completion.kind != Completion::Kind::Several) return "";
     if (completion.emptyRow == 0)
         return "Aucune ligne n'est vide et chacune compte : il n'y a pas de place pour une condition de plus.";
     using Place = Completion::Place;
+    const std::string replaced = completion.place == Place::Empty ? "" : " « " + RowText(screen, completion.emptyRow) + " »";
     const std::string row = "en ligne " + std::to_string(completion.emptyRow) +
-                            (completion.place == Place::Implied  ? " (à la place de sa condition, que les autres lignes impliquent)"
-                             : completion.place == Place::Needed ? " (à la place de sa condition)"
+                            (completion.place == Place::Implied  ? " à la place de" + replaced + ", que les autres lignes impliquent"
+                             : completion.place == Place::Needed ? " à la place de" + replaced
                                                                  : "");
     if (completion.suggestions.empty()) return "Aucune condition mise " + row + " ne réduit le nombre de solutions.";
     if (completion.suggestions.front().count == 1)

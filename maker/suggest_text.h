@@ -14,8 +14,8 @@ namespace korvane::maker {
 std::string SuggestionLine(const Suggestion& suggestion, const Completion& completion, const Puzzle& screen);
 
 // The heading above the suggestions, or, with none, why there are none; "" for a puzzle with at most one
-// solution.
-std::string SuggestionsHeading(const Completion& completion);
+// solution. A row whose condition they would replace is quoted from `screen`.
+std::string SuggestionsHeading(const Completion& completion, const Puzzle& screen);
 
 // "Lignes à garder pour que la solution reste unique : 1, 2, 4 (3 lignes sur 5)." for a puzzle with one
 // solution; "" otherwise.

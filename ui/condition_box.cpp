@@ -156,14 +156,34 @@ bool ConditionBox::eventFilter(QObject* watched, QEvent* event) {
     return QComboBox::eventFilter(watched, event);
 }
 
+namespace {
+
+// Whether `event` offers an undo or redo key to a text field, which is then left to the window.
+bool IsUndoOverride(QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    return UndoKeys().contains(pressed) || RedoKeys().contains(pressed);
+}
+
+class UndoKeysToWindow final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!IsUndoOverride(event)) return QObject::eventFilter(watched, event);
+        event->ignore();
+        return true;
+    }
+};
+
+} // namespace
+
+void LeaveUndoKeysToWindow(QWidget* widget) { widget->installEventFilter(new UndoKeysToWindow(widget)); }
+
 bool ConditionBox::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Undo and redo are the window's, for the whole puzzle, not the edit field's for its text.
-        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-        if (UndoKeys().contains(pressed) || RedoKeys().contains(pressed)) {
-            event->ignore();
-            return true;
-        }
+    // Undo and redo are the window's, for the whole puzzle, not the edit field's for its text.
+    if (IsUndoOverride(event)) {
+        event->ignore();
+        return true;
     }
     return QComboBox::event(event);
 }

@@ -15,6 +15,9 @@ namespace korvane {
 // The keys of undo and redo for the whole puzzle: the platform's own, and Ctrl+Z, Ctrl+Maj+Z and Ctrl+Y
 // wherever it has others.
 QList<QKeySequence> UndoKeys();
+// Leaves the undo and redo keys of `widget`, a text field with no undo of its own, to the window's
+// shortcuts.
+void LeaveUndoKeysToWindow(QWidget* widget);
 QList<QKeySequence> RedoKeys();
 
 class ConditionBox final : public QComboBox {

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QHideEvent>
 #include <QKeyEvent>
@@ -95,11 +96,20 @@ ExplainWindow::ExplainWindow(Platform& platform, QWidget* parent) : QWidget(pare
                                   QStringLiteral("Copier l'explication et les étapes montrées dans le presse-papier"));
     auto* closeButton = MakeButton(this, "CloseButton", QStringLiteral("Fermer"));
     suggestHeading_ = MakeLabel(this, "SuggestHeading");
-    suggestions_ = new QWidget(this);
+    // Up to ten suggestions, of which five show at a time: the grid and the steps keep their room.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("SuggestionArea"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    suggestions_ = new QWidget(scroll);
     suggestions_->setObjectName(QStringLiteral("Suggestions"));
     suggestionRows_ = new QGridLayout(suggestions_);
     suggestionRows_->setContentsMargins(0, 0, 0, 0);
+    suggestionRows_->setVerticalSpacing(2);
     suggestionRows_->setColumnStretch(0, 1);
+    scroll->setWidget(suggestions_);
+    suggestionArea_ = scroll;
     keepRows_ = MakeButton(this, "KeepRowsButton", QStringLiteral("Retirer les lignes superflues"),
                            QStringLiteral("Vider les lignes dont la solution unique n'a pas besoin (Ctrl+Z les rend)"));
 
@@ -131,7 +141,7 @@ ExplainWindow::ExplainWindow(Platform& platform, QWidget* parent) : QWidget(pare
     main->addLayout(staleRow);
     main->addWidget(explanation_);
     main->addWidget(suggestHeading_);
-    main->addWidget(suggestions_);
+    main->addWidget(suggestionArea_);
     auto* keepRow = new QHBoxLayout;
     keepRow->addWidget(keepRows_);
     keepRow->addStretch();
@@ -191,6 +201,7 @@ void ExplainWindow::showReport(const Puzzle& puzzle, Report report) {
     }
     keepRows_->hide();
     keepRows_->setEnabled(true);
+    suggestionArea_->hide();
     const ExplanationKind kind = report_.explanation.kind;
     const bool completes = kind == ExplanationKind::OpenCells || kind == ExplanationKind::Redundant;
     suggestHeading_->setVisible(completes);
@@ -226,7 +237,7 @@ void ExplainWindow::showCompletion(int ticket, std::shared_ptr<const maker::Comp
         suggestHeading_->hide();
         return;
     }
-    suggestHeading_->setText(QString::fromStdString(maker::SuggestionsHeading(done)));
+    suggestHeading_->setText(QString::fromStdString(maker::SuggestionsHeading(done, puzzle_)));
     int line = 0;
     for (const maker::Suggestion& s : done.suggestions) {
         auto* text = new QLabel(QString::fromStdString(maker::SuggestionLine(s, done, puzzle_)), suggestions_);
@@ -240,6 +251,10 @@ void ExplainWindow::showCompletion(int ticket, std::shared_ptr<const maker::Comp
         suggestionRows_->addWidget(put, line, 1);
         ++line;
     }
+    if (line == 0) return;
+    const int rowHeight = suggestionRows_->itemAtPosition(0, 1)->widget()->sizeHint().height() + suggestionRows_->verticalSpacing();
+    suggestionArea_->setFixedHeight(std::min(line, 5) * rowHeight);
+    suggestionArea_->show();
 }
 
 void ExplainWindow::markStale() {

@@ -85,6 +85,7 @@ private:
     QPushButton* hint_ = nullptr;
     QPushButton* all_ = nullptr;
     QLabel* suggestHeading_ = nullptr;
+    QWidget* suggestionArea_ = nullptr; // scrolls `suggestions_`
     QWidget* suggestions_ = nullptr;
     QGridLayout* suggestionRows_ = nullptr;
     QPushButton* keepRows_ = nullptr;

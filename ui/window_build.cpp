@@ -193,6 +193,7 @@ void TForm1::buildBottomArea() {
     Memo1->setUndoRedoEnabled(false);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    LeaveUndoKeysToWindow(Memo1); // it keeps no undo of its own
 
     Edit1 = new QLineEdit(QStringLiteral("0"), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));

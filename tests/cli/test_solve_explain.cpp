@@ -171,7 +171,8 @@ void TestSolveExplain::suggestsWhatCompletesThePuzzle() {
     const QList<QByteArray> lines = text.out.split('\n');
     QCOMPARE(lines.size(), 2 + 10 + 1);
     QCOMPARE(lines[0], QByteArray("Nombre de solutions trouvées : 2"));
-    QCOMPARE(lines[1], QByteArray("Conditions qui, mises en ligne 2 (à la place de sa condition), laissent une seule solution :"));
+    QCOMPARE(lines[1], QByteArray("Conditions qui, mises en ligne 2 à la place de « Invité Bruno — Voisin droit de (crans : 1, "
+                                  "catégorie d'ordre : 1) — Invité Alice », laissent une seule solution :"));
     QVERIFY2(lines[2].startsWith("  ") && lines[2].endsWith(" : 1 solution (Moyen)"), lines[2].constData());
 
     const QJsonObject json = Json(Solve({QStringLiteral("--suggest"), QStringLiteral("--json"), Example("seating.e65")}));

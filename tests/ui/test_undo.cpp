@@ -112,6 +112,16 @@ private slots:
         QVERIFY(f.platform.texts().isEmpty());
     }
 
+    void theSolutionTextLeavesUndoToTheWindow() {
+        Fixture f;
+        f.load(ExamplePath("zebra.e65"));
+        const Shown loaded = Capture(f);
+        f.click("BitBtn12");
+        f.memo()->setFocus();
+        Undo(f);
+        QVERIFY(Capture(f) == loaded);
+    }
+
     void thePuzzleTheProgramStartsWithIsWhereUndoStops() {
         Fixture f;
         OpenStartFile(*f.form, f.platform, {QStringLiteral("korvane"), ExamplePath("zebra.e65")});
