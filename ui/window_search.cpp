@@ -37,10 +37,16 @@ WindowSearch::WindowSearch(Widgets widgets, Platform& platform, const Session& s
 }
 
 void WindowSearch::solutionFound(const Assignment& assignment, std::uint64_t count) {
-    writer_.write(assignment, [this](std::string_view line) {
+    // One paragraph of Memo1 per solution, its lines (the dashes before it included) broken within it:
+    // a paragraph costs Memo1 far more than a line break does, and each turn of the wheel then shows the
+    // next solution. Memo1's text reads the breaks as line feeds.
+    bool first = true;
+    writer_.write(assignment, [&](std::string_view line) {
+        if (!first) pendingLines_ += QChar(QChar::LineSeparator);
+        first = false;
         pendingLines_ += QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-        pendingLines_ += QLatin1Char('\n');
     });
+    pendingLines_ += QLatin1Char('\n');
     solutionsCounted(count);
 }
 

@@ -67,7 +67,7 @@ private:
     SolutionWriter writer_;
     std::chrono::milliseconds pumpInterval_;
     QElapsedTimer sincePump_;
-    QString pendingLines_;    // solution lines not yet in Memo1, each ended by a line feed
+    QString pendingLines_;    // solutions not yet in Memo1, each ended by a line feed
     std::uint64_t count_ = 0; // the running count
     bool countShown_ = true;  // Edit1 shows count_
     // Steps not yet shown: a bar repaints at once when its position changes, so it changes at pumps.
