@@ -2,7 +2,9 @@
 // after the other. Prints per grade the median and slowest time per puzzle, the puzzles drawn per one
 // delivered, the grades of every puzzle graded along the way (this program's scale and the hardest move
 // alone), what the delivered puzzles hold (rows, and the share of each kind of row) and what solving
-// them takes (steps, position steps and what-ifs per puzzle, on average).
+// them takes (steps, position steps and what-ifs per puzzle, on average). Then the suggestions of
+// korvane-solve --suggest on the "Moyen" puzzles with one, two and four rows emptied, and the fewest rows
+// of those puzzles with a row repeated.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -15,6 +17,7 @@
 #include "reasoning/deduce.h"
 #include "core/relations.h"
 #include "maker/puzzle_maker.h"
+#include "maker/suggest.h"
 
 namespace {
 
@@ -82,6 +85,35 @@ int main(int argc, char** argv) {
                     *std::max_element(millis.begin(), millis.end()), mean(drawn), mean(graded), maxDrawn, gradedText,
                     hardestText, mean(rows), share(kinds[0]), share(kinds[1]), share(kinds[2]), mean(steps),
                     mean(positions), mean(whatIfs));
+    }
+
+    // Suggestions: the time to complete a loosened puzzle, and how often a row leaves one solution.
+    std::printf("\n%-22s %9s %9s %12s %14s\n", "suggestions", "median", "slowest", "to one", "solutions");
+    for (int drop : {0, 1, 2, 4}) {
+        std::vector<double> millis;
+        int toOne = 0, sampled = 0;
+        std::uint64_t most = 0;
+        for (int seed = 1; seed <= seeds; ++seed) {
+            const auto made = maker::MakeGradedPuzzle(Grade::Medium, static_cast<std::uint64_t>(seed));
+            if (!made) continue;
+            Puzzle p = made->puzzle;
+            if (drop == 0) {
+                maker::SetRow(p, kRules, p.rules[1]); // one row twice, on a full table or not
+            } else {
+                for (int k = 1; k <= drop; ++k) maker::SetRow(p, 1 + (seed * 7 + k * 5) % 8, Rule{});
+            }
+            const auto start = Clock::now();
+            const maker::Completion done = maker::Complete(p);
+            millis.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            toOne += !done.suggestions.empty() && done.suggestions[0].count == 1;
+            sampled += done.sampled;
+            most = std::max(most, done.count);
+        }
+        char label[32];
+        std::snprintf(label, sizeof label, drop == 0 ? "row 16 made row 1" : "%d row%s emptied", drop, drop == 1 ? "" : "s");
+        std::printf("%-22s %6.2f ms %6.1f ms %7d/%-4zu %14llu%s\n", label, Median(millis),
+                    *std::max_element(millis.begin(), millis.end()), toOne, millis.size(),
+                    static_cast<unsigned long long>(most), sampled ? " (some sampled)" : "");
     }
     return 0;
 }

@@ -109,13 +109,48 @@ public:
     std::vector<Assignment> solutions;
 };
 
-// How many of `solutions` `rule` holds on, counted no further than `stop`.
-std::uint64_t HoldsOn(const std::vector<Assignment>& solutions, const Rule& rule, std::uint64_t stop) {
-    std::uint64_t n = 0;
-    for (const Assignment& a : solutions)
-        if (EvaluateRule(a, rule) == Verdict::Holds && ++n >= stop) break;
-    return n;
-}
+// For every two items, how many of the solutions put them at each rank difference along the order
+// category (item A's rank minus item B's, -4..4; 0 when they share a slot): what a row about the two
+// holds on, counted for every row at once.
+class PairCounts {
+public:
+    PairCounts(const std::vector<Assignment>& solutions, int order) : counts_(kItems * kItems * 9), total_(solutions.size()) {
+        for (const Assignment& a : solutions) {
+            std::array<int, kItems> rank{};
+            const Permutation& places = a.permutation(order);
+            for (int c = 1; c <= kCategories; ++c) {
+                const Permutation& p = a.permutation(c);
+                for (int s = 0; s < kChoices; ++s) rank[static_cast<std::size_t>(Item(c, p[static_cast<std::size_t>(s)] + 1))] = places[static_cast<std::size_t>(s)];
+            }
+            for (int i = 0; i < kItems; ++i)
+                for (int j = 0; j < kItems; ++j)
+                    if (i != j) ++counts_[static_cast<std::size_t>((i * kItems + j) * 9 + rank[static_cast<std::size_t>(i)] - rank[static_cast<std::size_t>(j)] + 4)];
+        }
+    }
+
+    // How many of the solutions `rule` holds on: a row of two different items, along the order category
+    // when positional.
+    std::uint64_t holding(const Rule& rule) const {
+        const auto kind = static_cast<RelationKind>(rule.relation);
+        constexpr std::uint16_t kSame = 1u << 4;
+        const std::uint16_t accepted = kind == RelationKind::Corresponds      ? kSame
+                                       : kind == RelationKind::NotCorresponds ? static_cast<std::uint16_t>(0x1FF & ~kSame)
+                                                                              : AcceptedDifferences(kind, EffectiveSteps(rule.steps));
+        const std::size_t at = static_cast<std::size_t>((Item(rule.categoryA, rule.choiceA) * kItems + Item(rule.categoryB, rule.choiceB)) * 9);
+        std::uint64_t n = 0;
+        for (int d = 0; d < 9; ++d)
+            if (accepted >> d & 1u) n += counts_[at + static_cast<std::size_t>(d)];
+        return n;
+    }
+
+    std::uint64_t total() const { return total_; }
+
+private:
+    static constexpr int kItems = kCategories * kChoices;
+    static int Item(int category, int choice) { return (category - 1) * kChoices + (choice - 1); }
+    std::vector<std::uint64_t> counts_;
+    std::uint64_t total_;
+};
 
 // About 4,000 solutions drawn across the walk: the first at or after each of evenly drawn places.
 std::vector<Assignment> SampleSolutions(const RuleTable& stated) {
@@ -194,17 +229,17 @@ struct Found {
     bool sampled = false;
 };
 
-Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector<Assignment> listed,
+Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector<Assignment> listed, int order,
                 const std::vector<Rule>& candidates, bool uniqueOnly, const std::stop_token& stop) {
     Found found;
     if (stop.stop_requested()) return found;
     found.sampled = count > kExactSolutions;
     if (found.sampled && uniqueOnly) return found; // one row never takes so many solutions down to one
-    const std::vector<Assignment> solutions = found.sampled ? SampleSolutions(base) : std::move(listed);
+    const PairCounts counts(found.sampled ? SampleSolutions(base) : std::move(listed), order);
     if (!found.sampled) {
         std::vector<Suggestion> unique;
         for (const Rule& r : candidates)
-            if (HoldsOn(solutions, r, 2) == 1) unique.push_back({r, 1, Grade::Easy});
+            if (counts.holding(r) == 1) unique.push_back({r, 1, Grade::Easy});
         if (!unique.empty() || uniqueOnly) {
             std::stable_sort(unique.begin(), unique.end(),
                              [](const Suggestion& a, const Suggestion& b) { return Simplicity(a.rule) < Simplicity(b.rule); });
@@ -227,17 +262,12 @@ Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector
 
     // Otherwise the fewest solutions left, at least one: counted on the solutions, or on the sample and
     // then exactly.
-    std::vector<std::pair<std::uint64_t, std::size_t>> ranked; // (count, candidate), the best kept
-    std::uint64_t bound = solutions.size();                     // a row holding on every one cuts nothing
+    std::vector<std::pair<std::uint64_t, std::size_t>> ranked; // (count, candidate): those that cut some
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        if (const std::uint64_t n = counts.holding(candidates[i]); n > 0 && n < counts.total()) ranked.emplace_back(n, i);
     const std::size_t keep = found.sampled ? kSuggestions + 2 : kSuggestions;
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const std::uint64_t n = HoldsOn(solutions, candidates[i], bound);
-        if (n >= bound || n == 0) continue;
-        ranked.emplace_back(n, i);
-        std::stable_sort(ranked.begin(), ranked.end());
-        if (ranked.size() > keep) ranked.pop_back();
-        if (ranked.size() == keep) bound = ranked.back().first + 1;
-    }
+    std::stable_sort(ranked.begin(), ranked.end());
+    if (ranked.size() > keep) ranked.resize(keep);
     for (const auto& [n, i] : ranked) {
         Suggestion s{candidates[i], n, Grade::Easy};
         if (stop.stop_requested()) return found;
@@ -289,7 +319,8 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
     done.kind = Kind::Several;
     Puzzle named = screen;
     named.rules = reading.values;
-    const std::vector<Rule> candidates = Candidates(GridOf(named).order);
+    const int order = GridOf(named).order;
+    const std::vector<Rule> candidates = Candidates(order);
     const auto take = [&](int row, Completion::Place place, Found found) {
         done.emptyRow = row;
         done.place = place;
@@ -300,7 +331,7 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
     // The first empty row.
     for (int k = 1; k <= kRules; ++k)
         if (reading.row(k).status == RowStatus::Empty) {
-            take(k, Completion::Place::Empty, SuggestIn(stated, k, result.count, std::move(listed), candidates, false, stop));
+            take(k, Completion::Place::Empty, SuggestIn(stated, k, result.count, std::move(listed), order, candidates, false, stop));
             return done;
         }
     // None: the first row the others imply, whose condition a suggestion can take the place of.
@@ -309,7 +340,7 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
         RuleTable base = stated;
         base[k] = Rule{};
         if (CountSolutions(base).count == result.count) {
-            take(k, Completion::Place::Implied, SuggestIn(base, k, result.count, std::move(listed), candidates, false, stop));
+            take(k, Completion::Place::Implied, SuggestIn(base, k, result.count, std::move(listed), order, candidates, false, stop));
             return done;
         }
     }
@@ -319,7 +350,7 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
         RuleTable base = stated;
         base[k] = Rule{};
         auto [without, all] = Solutions(base);
-        Found found = SuggestIn(base, k, without.count, std::move(all), candidates, true, stop);
+        Found found = SuggestIn(base, k, without.count, std::move(all), order, candidates, true, stop);
         if (!found.suggestions.empty()) {
             take(k, Completion::Place::Needed, std::move(found));
             return done;

@@ -46,7 +46,7 @@ struct Completion {
 };
 
 inline constexpr std::size_t kSuggestions = 10;
-inline constexpr std::uint64_t kExactSolutions = 20'000;
+inline constexpr std::uint64_t kExactSolutions = 100'000;
 
 // What would complete `screen` (its names and box texts; its `rules` play no part), its rows read as the
 // window reads them. The rows considered are those a published puzzle uses: two items that go together or
