@@ -27,6 +27,13 @@ using samples::Zebra;
 std::uint64_t CountShown(const Puzzle& screen) { return CountSolutions(ReadRows(screen).stated).count; }
 Grade GradeShown(const Puzzle& screen) { return GradeOf(Deduce(ReadRows(screen).stated)); }
 
+// The order the suggestions promise among rows that leave one solution: items together, not together,
+// the neighbours, next to, right or left of, not next to, not neighbours; two steps after one.
+int KindRank(const Rule& r) {
+    constexpr int kRank[] = {0, 0, 3, 2, 2, 1, 4, 4, 6, 6, 5};
+    return kRank[r.relation] + (r.steps == 2 ? 7 : 0);
+}
+
 // Every promise of a completion of a puzzle of several solutions.
 void CheckSuggestions(const Puzzle& screen, const Completion& done) {
     ASSERT_EQ(done.kind, Completion::Kind::Several);
@@ -72,8 +79,14 @@ void CheckSuggestions(const Puzzle& screen, const Completion& done) {
     // No two alike, and the fewest solutions first when none leaves one.
     for (std::size_t i = 1; i < done.suggestions.size(); ++i) {
         EXPECT_FALSE(done.suggestions[i].rule == done.suggestions[i - 1].rule);
+        const maker::Suggestion &before = done.suggestions[i - 1], &now = done.suggestions[i];
         if (!toOne) {
-            EXPECT_LE(done.suggestions[i - 1].count, done.suggestions[i].count);
+            EXPECT_LE(before.count, now.count);
+        } else {
+            EXPECT_LE(KindRank(before.rule), KindRank(now.rule)) << "the simplest kind first";
+            if (KindRank(before.rule) == KindRank(now.rule)) {
+                EXPECT_LE(before.grade, now.grade) << "then the easiest";
+            }
         }
     }
 }
