@@ -40,13 +40,14 @@ void WindowSearch::solutionFound(const Assignment& assignment, std::uint64_t cou
     // One paragraph of Memo1 per solution, its lines (the dashes before it included) broken within it:
     // a paragraph costs Memo1 far more than a line break does, and each turn of the wheel then shows the
     // next solution. Memo1's text reads the breaks as line feeds.
+    constexpr std::string_view kLineSeparator = "\u2028";
     bool first = true;
     writer_.write(assignment, [&](std::string_view line) {
-        if (!first) pendingLines_ += QChar(QChar::LineSeparator);
+        if (!first) pendingLines_ += kLineSeparator;
         first = false;
-        pendingLines_ += QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+        pendingLines_ += line;
     });
-    pendingLines_ += QLatin1Char('\n');
+    pendingLines_ += '\n';
     solutionsCounted(count);
 }
 
@@ -65,22 +66,28 @@ void WindowSearch::pump() {
     do {
         flush(kPieceCharacters);
         platform_.pump();
-    } while (!pendingLines_.isEmpty() && !abortRequested());
+    } while (flushed_ < pendingLines_.size() && !abortRequested());
     sincePump_.restart();
 }
 
 bool WindowSearch::abortRequested() { return session_.abortRequested || session_.closing; }
 
 void WindowSearch::flush(qsizetype maxCharacters) {
-    if (!pendingLines_.isEmpty()) {
-        qsizetype end = pendingLines_.size();
-        if (end > maxCharacters) end = pendingLines_.lastIndexOf(QLatin1Char('\n'), maxCharacters) + 1;
-        if (end <= 0) end = pendingLines_.indexOf(QLatin1Char('\n')) + 1; // one line longer than a piece
-        // appendPlainText starts a line of its own, so the piece goes without its last line feed.
-        widgets_.memo->appendPlainText(QStringView(pendingLines_).first(end - 1).toString());
-        pendingLines_.remove(0, end);
+    if (flushed_ < pendingLines_.size()) {
+        // Whole solutions from where the last piece ended, the text behind it kept until all of it is in.
+        const std::string_view left = std::string_view(pendingLines_).substr(flushed_);
+        std::size_t end = left.size();
+        if (end > static_cast<std::size_t>(maxCharacters)) end = left.substr(0, static_cast<std::size_t>(maxCharacters)).rfind('\n') + 1;
+        if (end == 0) end = left.find('\n') + 1; // one solution longer than a piece
+        // appendPlainText starts a paragraph of its own, so the piece goes without its last line feed.
+        widgets_.memo->appendPlainText(QString::fromUtf8(left.data(), static_cast<qsizetype>(end - 1)));
+        flushed_ += end;
+        if (flushed_ == pendingLines_.size()) {
+            pendingLines_.clear(); // keeps its room for the next solutions
+            flushed_ = 0;
+        }
     }
-    if (!pendingLines_.isEmpty()) return; // the count follows the lines it counts
+    if (!pendingLines_.empty()) return; // the count follows the lines it counts
     if (!countShown_) {
         ShowCount(widgets_.count, count_);
         countShown_ = true;
