@@ -1,6 +1,5 @@
 // korvane-make: writes a new puzzle of a chosen grade as an .e65 file, as the window's save writes it.
 // Qt-free, like korvane-solve.
-#include <charconv>
 #include <cstdio>
 #include <limits>
 #include <optional>
@@ -9,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "command_line.h"
 #include "editor/row_reading.h"
 #include "files/puzzle_format.h"
 #include "korvane_version.h"
@@ -64,54 +64,22 @@ struct Options {
     std::string out;
 };
 
-void PrintError(std::string_view message) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(kProgram.size()), kProgram.data(),
-                 static_cast<int>(message.size()), message.data());
-}
-
-int UsageError(const std::string& message) {
-    PrintError(message);
-    std::fprintf(stderr, "Essayez « korvane-make --help ».\n");
-    return kUnusable;
-}
-
-template <typename Number> std::optional<Number> ParseNumber(std::string_view text, Number min, Number max) {
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < min || value > max) return std::nullopt;
-    return value;
-}
+// The messages on stderr, after the program's name.
+void PrintError(std::string_view message) { korvane::cli::PrintError(kProgram, message); }
 
 // The options of the command line, or the exit code when there is nothing to make: after --help and
 // --version (0), or after a usage error, reported on stderr (2).
 std::variant<Options, int> ParseArguments(int argc, char** argv) {
     Options options;
-    std::vector<std::string_view> files;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded || !arg.starts_with("-") || arg == "-") {
-            files.push_back(arg);
-            continue;
-        }
-        // "--seed N" and "--seed=N" alike.
-        const std::size_t equals = arg.find('=');
-        const std::string_view name = arg.substr(0, equals);
-        std::optional<std::string_view> value;
-        if (equals != std::string_view::npos) value = arg.substr(equals + 1);
-        const auto takeValue = [&]() -> std::optional<std::string_view> {
-            if (value) return value;
-            if (i + 1 < argc) return std::string_view(argv[++i]);
-            return std::nullopt;
-        };
-        const auto noValue = [&] {
-            return value ? UsageError("l'option " + std::string(name) + " ne prend pas de valeur") : 0;
-        };
+    korvane::cli::CommandLine line(kProgram, kUnusable, argc, argv);
+    const auto usageError = [&](const std::string& message) { return line.usageError(message); };
+    using korvane::cli::ParseNumber;
+    while (const std::optional<std::string_view> option = line.next()) {
+        const std::string_view name = *option;
+        const auto takeValue = [&] { return line.takeValue(); };
+        const auto noValue = [&] { return line.refuseValue(name); };
 
-        if (name == "--") {
-            optionsEnded = true;
-        } else if (name == "--help" || name == "-h") {
+        if (name == "--help" || name == "-h") {
             if (int error = noValue()) return error;
             std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
             return kWritten;
@@ -121,34 +89,35 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
             return kWritten;
         } else if (name == "--grade") {
             const std::optional<std::string_view> text = takeValue();
-            if (!text) return UsageError("--grade attend un niveau : Facile, Moyen, Difficile ou « Très difficile »");
+            if (!text) return usageError("--grade attend un niveau : Facile, Moyen, Difficile ou « Très difficile »");
             const std::optional<Grade> grade = korvane::GradeNamed(*text);
             if (!grade)
-                return UsageError("niveau inconnu : « " + std::string(*text) +
+                return usageError("niveau inconnu : « " + std::string(*text) +
                                   " » (Facile, Moyen, Difficile ou « Très difficile »)");
             options.grade = *grade;
         } else if (name == "--seed") {
             const auto number = ParseNumber<std::uint64_t>(takeValue().value_or(""), 0,
                                                             std::numeric_limits<std::uint64_t>::max());
-            if (!number) return UsageError("--seed attend un nombre entier de 0 à 18446744073709551615");
+            if (!number) return usageError("--seed attend un nombre entier de 0 à 18446744073709551615");
             options.seed = *number;
         } else if (name == "--names") {
             const std::optional<std::string_view> path = takeValue();
-            if (!path || path->empty()) return UsageError("--names attend un fichier d'énigme");
+            if (!path || path->empty()) return usageError("--names attend un fichier d'énigme");
             options.names = std::string(*path);
         } else if (name == "--count") {
             const auto number = ParseNumber<int>(takeValue().value_or(""), 1, kMaxCount);
-            if (!number) return UsageError("--count attend un nombre de 1 à " + std::to_string(kMaxCount));
+            if (!number) return usageError("--count attend un nombre de 1 à " + std::to_string(kMaxCount));
             options.count = *number;
         } else {
-            return UsageError("option inconnue : " + std::string(arg));
+            return usageError("option inconnue : " + std::string(line.argument()));
         }
     }
-    if (files.empty()) return UsageError("il manque le fichier à écrire");
-    if (files.size() > 1) return UsageError("un seul fichier à écrire, pas " + std::to_string(files.size()));
-    if (files.front().empty()) return UsageError("le nom du fichier à écrire est vide");
+    const std::vector<std::string_view>& files = line.operands();
+    if (files.empty()) return usageError("il manque le fichier à écrire");
+    if (files.size() > 1) return usageError("un seul fichier à écrire, pas " + std::to_string(files.size()));
+    if (files.front().empty()) return usageError("le nom du fichier à écrire est vide");
     if (options.count && static_cast<std::uint64_t>(*options.count - 1) > std::numeric_limits<std::uint64_t>::max() - options.seed)
-        return UsageError("--seed et --count : la dernière graine dépasserait 18446744073709551615");
+        return usageError("--seed et --count : la dernière graine dépasserait 18446744073709551615");
     options.out = std::string(files.front());
     return options;
 }

@@ -1,7 +1,6 @@
 // korvane-solve: solves puzzle files with the window's engine and prints what the window would list.
 // Qt-free, so that a script calling it once per file pays only a plain program's start.
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -11,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "command_line.h"
 #include "core/relations.h"
 #include "editor/row_reading.h"
 #include "engine/search.h"
@@ -85,55 +85,22 @@ struct Options {
     std::vector<std::string> paths;
 };
 
-// Writes `message` on stderr after whatever stdout holds, so that both read in order on one terminal.
-void PrintError(std::string_view message) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(kProgram.size()), kProgram.data(),
-                 static_cast<int>(message.size()), message.data());
-}
-
-int UsageError(const std::string& message) {
-    PrintError(message);
-    std::fprintf(stderr, "Essayez « korvane-solve --help ».\n");
-    return kUnusable;
-}
-
-template <typename Number> std::optional<Number> ParseNumber(std::string_view text, Number min, Number max) {
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < min || value > max) return std::nullopt;
-    return value;
-}
+// The messages on stderr, after the program's name.
+void PrintError(std::string_view message) { korvane::cli::PrintError(kProgram, message); }
 
 // The options of the command line, or the exit code when there is nothing to solve: after --help and
 // --version (0), or after a usage error, reported on stderr (2).
 std::variant<Options, int> ParseArguments(int argc, char** argv) {
     Options options;
-    std::vector<std::string_view> files;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded || !arg.starts_with("-") || arg == "-") {
-            files.push_back(arg);
-            continue;
-        }
-        // "--limit N" and "--limit=N" alike.
-        const std::size_t equals = arg.find('=');
-        const std::string_view name = arg.substr(0, equals);
-        std::optional<std::string_view> value;
-        if (equals != std::string_view::npos) value = arg.substr(equals + 1);
-        const auto takeValue = [&]() -> std::optional<std::string_view> {
-            if (value) return value;
-            if (i + 1 < argc) return std::string_view(argv[++i]);
-            return std::nullopt;
-        };
-        const auto noValue = [&] {
-            return value ? UsageError("l'option " + std::string(name) + " ne prend pas de valeur") : 0;
-        };
+    korvane::cli::CommandLine line(kProgram, kUnusable, argc, argv);
+    const auto usageError = [&](const std::string& message) { return line.usageError(message); };
+    using korvane::cli::ParseNumber;
+    while (const std::optional<std::string_view> option = line.next()) {
+        const std::string_view name = *option;
+        const auto takeValue = [&] { return line.takeValue(); };
+        const auto noValue = [&] { return line.refuseValue(name); };
 
-        if (name == "--") {
-            optionsEnded = true;
-        } else if (name == "--help" || name == "-h") {
+        if (name == "--help" || name == "-h") {
             if (int error = noValue()) return error;
             std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
             return kSolved;
@@ -158,21 +125,22 @@ std::variant<Options, int> ParseArguments(int argc, char** argv) {
             options.suggest = true;
         } else if (name == "--limit") {
             const auto number = ParseNumber<std::uint64_t>(takeValue().value_or(""), 0, options.limit);
-            if (!number) return UsageError("--limit attend un nombre entier positif ou nul");
+            if (!number) return usageError("--limit attend un nombre entier positif ou nul");
             options.limit = *number;
         } else if (name == "--repeat") {
             const auto number = ParseNumber<int>(takeValue().value_or(""), 1, 1'000'000);
-            if (!number) return UsageError("--repeat attend un nombre de 1 à 1000000");
+            if (!number) return usageError("--repeat attend un nombre de 1 à 1000000");
             options.repeat = *number;
             options.timed = true;
         } else {
-            return UsageError("option inconnue : " + std::string(arg));
+            return usageError("option inconnue : " + std::string(line.argument()));
         }
     }
-    if (files.empty()) return UsageError("il manque le fichier d'énigme");
+    const std::vector<std::string_view>& files = line.operands();
+    if (files.empty()) return usageError("il manque le fichier d'énigme");
     if (options.suggest && (options.countOnly || options.explain || options.steps || options.timed ||
                             options.limit != std::numeric_limits<std::uint64_t>::max()))
-        return UsageError("--suggest ne se combine qu'avec --json");
+        return usageError("--suggest ne se combine qu'avec --json");
     options.paths.assign(files.begin(), files.end());
     return options;
 }
