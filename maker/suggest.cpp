@@ -102,12 +102,31 @@ std::vector<Rule> Candidates(int order) {
     return rows;
 }
 
-// Collects the solutions listed by a search.
+// Collects the solutions listed by a search, which stops early once a stop is requested: the search
+// then polls for it where the walk would poll its abort.
 class Collector final : public SearchObserver {
 public:
+    explicit Collector(const std::stop_token& stop) : stop_(stop) {}
+    bool followsProgress() const override { return stop_.stop_possible(); }
+    bool abortRequested() override { return stop_.stop_requested(); }
     void solutionFound(const Assignment& a, std::uint64_t) override { solutions.push_back(a); }
     std::vector<Assignment> solutions;
+
+private:
+    const std::stop_token& stop_;
 };
+
+// The solutions of `rules` in visit order, all of them when there are at most `limit`, and the search's
+// result.
+std::pair<SearchResult, std::vector<Assignment>> Solutions(const RuleTable& rules, const std::stop_token& stop,
+                                                          std::uint64_t limit = kExactSolutions) {
+    Collector collector(stop);
+    const SearchResult result = Search(rules, collector, {.listLimit = limit});
+    return {result, std::move(collector.solutions)};
+}
+
+// The number of solutions of `rules` (meaningless once a stop is requested).
+std::uint64_t CountOf(const RuleTable& rules, const std::stop_token& stop) { return Solutions(rules, stop, 0).first.count; }
 
 // For every two items, how many of the solutions put them at each rank difference along the order
 // category (item A's rank minus item B's, -4..4; 0 when they share a slot): what a row about the two
@@ -153,11 +172,11 @@ private:
 };
 
 // About 4,000 solutions drawn across the walk: the first at or after each of evenly drawn places.
-std::vector<Assignment> SampleSolutions(const RuleTable& stated) {
+std::vector<Assignment> SampleSolutions(const RuleTable& stated, const std::stop_token& stop) {
     Plan plan(stated);
     Draws draws(1);
     std::vector<Assignment> sample;
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < 4000 && !stop.stop_requested(); ++i) {
         const WalkIndex at = static_cast<WalkIndex>(draws.below(1 << 30)) * kWalkSize / (WalkIndex{1} << 30);
         WalkIndex found = plan.search(at);
         if (found == kWalkSize) found = plan.search(0);
@@ -235,7 +254,7 @@ Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector
     if (stop.stop_requested()) return found;
     found.sampled = count > kExactSolutions;
     if (found.sampled && uniqueOnly) return found; // one row never takes so many solutions down to one
-    const PairCounts counts(found.sampled ? SampleSolutions(base) : std::move(listed), order);
+    const PairCounts counts(found.sampled ? SampleSolutions(base, stop) : std::move(listed), order);
     if (!found.sampled) {
         std::vector<Suggestion> unique;
         for (const Rule& r : candidates)
@@ -274,7 +293,7 @@ Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector
         if (found.sampled) {
             RuleTable completed = base;
             completed[row] = s.rule;
-            s.count = CountSolutions(completed).count;
+            s.count = CountOf(completed, stop);
             if (s.count == 0 || s.count >= count) continue;
         }
         found.suggestions.push_back(s);
@@ -287,22 +306,16 @@ Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector
     return found;
 }
 
-// The solutions of `rules` in visit order, all of them when there are at most kExactSolutions.
-std::pair<SearchResult, std::vector<Assignment>> Solutions(const RuleTable& rules) {
-    Collector collector;
-    const SearchResult result = Search(rules, collector, {.listLimit = kExactSolutions});
-    return {result, std::move(collector.solutions)};
-}
-
 } // namespace
 
 Completion Complete(const Puzzle& screen, std::stop_token stop) {
     const RowsReading reading = ReadRows(screen);
     const RuleTable& stated = reading.stated;
     Completion done;
-    auto [result, listed] = Solutions(stated);
+    auto [result, listed] = Solutions(stated, stop);
     done.count = result.count;
     using Kind = Completion::Kind;
+    if (result.outcome == SearchOutcome::Aborted) return done; // stopped: the caller drops it
     if (result.outcome == SearchOutcome::RuleError) {
         done.kind = Kind::RuleError;
         return done;
@@ -339,7 +352,7 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
         if (stated[k].relation == 0) continue;
         RuleTable base = stated;
         base[k] = Rule{};
-        if (CountSolutions(base).count == result.count) {
+        if (CountOf(base, stop) == result.count) {
             take(k, Completion::Place::Implied, SuggestIn(base, k, result.count, std::move(listed), order, candidates, false, stop));
             return done;
         }
@@ -349,7 +362,7 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
         if (stated[k].relation == 0) continue;
         RuleTable base = stated;
         base[k] = Rule{};
-        auto [without, all] = Solutions(base);
+        auto [without, all] = Solutions(base, stop);
         Found found = SuggestIn(base, k, without.count, std::move(all), order, candidates, true, stop);
         if (!found.suggestions.empty()) {
             take(k, Completion::Place::Needed, std::move(found));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stop_token>
 #include <string>
 
 #include "core/relations.h"
@@ -198,6 +199,21 @@ TEST(Suggest, SmallestRowsThatKeepOneSolution) {
     Puzzle broken = Zebra();
     broken.boxTexts[static_cast<std::size_t>(BoxNumber(BoxRole::CategoryB, 3) - 1)] = "Coleur";
     EXPECT_EQ(maker::Complete(broken).kind, Completion::Kind::RuleError);
+}
+
+// A stop requested ends the work with nothing suggested, whatever the table; one never requested
+// changes nothing.
+TEST(Suggest, AStopEndsItWithNothing) {
+    Puzzle p = Zebra();
+    for (int k = 2; k <= kRules; ++k) maker::SetRow(p, k, Rule{});
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_TRUE(maker::Complete(p, stopped.get_token()).suggestions.empty());
+    const Puzzle seating = Seating();
+    std::stop_source unused;
+    const Completion done = maker::Complete(seating, unused.get_token());
+    EXPECT_EQ(done.count, 2u);
+    EXPECT_EQ(done.suggestions.size(), maker::Complete(seating).suggestions.size());
 }
 
 } // namespace
