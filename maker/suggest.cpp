@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -106,22 +107,24 @@ std::vector<Rule> Candidates(int order) {
 // then polls for it where the walk would poll its abort.
 class Collector final : public SearchObserver {
 public:
-    explicit Collector(const std::stop_token& stop) : stop_(stop) {}
-    bool followsProgress() const override { return stop_.stop_possible(); }
-    bool abortRequested() override { return stop_.stop_requested(); }
+    // `cap`: the search stops once it has found more solutions than that.
+    Collector(const std::stop_token& stop, std::optional<std::uint64_t> cap) : stop_(stop), cap_(cap) {}
+    bool followsProgress() const override { return stop_.stop_possible() || cap_; }
+    bool abortRequested() override { return stop_.stop_requested() || (cap_ && solutions.size() > *cap_); }
     void solutionFound(const Assignment& a, std::uint64_t) override { solutions.push_back(a); }
     std::vector<Assignment> solutions;
 
 private:
     const std::stop_token& stop_;
+    std::optional<std::uint64_t> cap_;
 };
 
 // The solutions of `rules` in visit order, all of them when there are at most `limit`, and the search's
-// result.
+// result; with `capped`, a search that finds more than `limit` stops there, aborted.
 std::pair<SearchResult, std::vector<Assignment>> Solutions(const RuleTable& rules, const std::stop_token& stop,
-                                                          std::uint64_t limit = kExactSolutions) {
-    Collector collector(stop);
-    const SearchResult result = Search(rules, collector, {.listLimit = limit});
+                                                          std::uint64_t limit = kExactSolutions, bool capped = false) {
+    Collector collector(stop, capped ? std::optional(limit) : std::nullopt);
+    const SearchResult result = Search(rules, collector, {.listLimit = capped ? limit + 1 : limit});
     return {result, std::move(collector.solutions)};
 }
 
@@ -362,7 +365,9 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
         if (stated[k].relation == 0) continue;
         RuleTable base = stated;
         base[k] = Rule{};
-        auto [without, all] = Solutions(base, stop);
+        // One row never takes more than kExactSolutions solutions down to one: such a row is not listed out.
+        auto [without, all] = Solutions(base, stop, kExactSolutions, /*capped=*/true);
+        if (without.outcome != SearchOutcome::Completed) continue;
         Found found = SuggestIn(base, k, without.count, std::move(all), order, candidates, true, stop);
         if (!found.suggestions.empty()) {
             take(k, Completion::Place::Needed, std::move(found));
