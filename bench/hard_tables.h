@@ -66,8 +66,8 @@ inline RuleTable NegativeThreeTable(samples::PuzzleGenerator& draw, int rows, in
 // A condition of every relation, mostly negative (weights 1, 2, 1, 1, 5, 2, 2, 4, 4, 4 in the list's
 // order), steps 1 three times in four, else 2.
 inline Rule MixedThreeRule(samples::PuzzleGenerator& draw) {
-    constexpr std::array weights{1, 2, 1, 1, 5, 2, 2, 4, 4, 4}; // by relation 1..10, 30 in all
-    int pick = draw.pick(1, 30), relation = 1;
+    constexpr std::array weights{1, 2, 1, 1, 5, 2, 2, 4, 4, 4}; // by relation 1..10, 26 in all
+    int pick = draw.pick(1, 26), relation = 1;
     while (pick > weights[static_cast<std::size_t>(relation - 1)]) pick -= weights[static_cast<std::size_t>(relation++ - 1)];
     Rule r = ThreeCategoryRule(draw, relation);
     if (r.steps == 1 && draw.pick(1, 4) == 4) r.steps = 2;
@@ -75,7 +75,7 @@ inline Rule MixedThreeRule(samples::PuzzleGenerator& draw) {
 }
 
 // `rows` such conditions over all six categories, each drawn again until it holds on a hidden matching:
-// a table generated around a solution, with billions of solutions a quarter of the time.
+// a table generated around a solution, with billions of solutions one time in twenty.
 inline RuleTable MixedThreeTable(samples::PuzzleGenerator& draw, int rows) {
     const Assignment hidden = draw.matching();
     RuleTable t;
