@@ -7,7 +7,7 @@
 #include "core/relations.h"
 #include "engine/search.h"
 #include "examples/puzzle_generator.h"
-#include "hard_tables.h"
+#include "examples/hard_tables.h"
 #include "examples/sample_puzzles.h"
 
 namespace korvane::bench {
@@ -16,6 +16,9 @@ namespace {
 
 using samples::PuzzleGenerator;
 using samples::Style;
+using samples::WeakThreeTable;
+using samples::NegativeThreeTable;
+using samples::MixedThreeTable;
 
 // Grid names, so that listings write real text.
 Puzzle Named(const RuleTable& rules) {

@@ -1,7 +1,7 @@
 // Rule tables drawn to be hard to count: many weak conditions, each linking three categories (two items
 // ranked along a third category), so that no category is decided and the categories stay weakly linked.
-// Seeded like the rest of the benchmark set (samples::PuzzleGenerator); the engine's tests draw from
-// them too.
+// Drawn by the seeded generator (PuzzleGenerator), for the benchmark set's hard tables and the engine's
+// tests of its counts.
 #pragma once
 
 #include <array>
@@ -11,11 +11,11 @@
 #include "core/relations.h"
 #include "examples/puzzle_generator.h"
 
-namespace korvane::bench {
+namespace korvane::samples {
 
 // A condition on an item of one category and an item of another, along a third category where the
 // relation ranks (none for "Ne correspond pas à"); steps 1 where the relation takes them.
-inline Rule ThreeCategoryRule(samples::PuzzleGenerator& draw, int relation) {
+inline Rule ThreeCategoryRule(PuzzleGenerator& draw, int relation) {
     Rule r;
     r.categoryA = draw.pick(1, kCategories);
     do r.categoryB = draw.pick(1, kCategories);
@@ -36,7 +36,7 @@ inline Rule ThreeCategoryRule(samples::PuzzleGenerator& draw, int relation) {
 
 // `rows` weak conditions in rows 1.., each "PasContigu de", "Pas voisin droit/gauche de", "Ne correspond
 // pas à" or "A droite de", one in five each.
-inline RuleTable WeakThreeTable(samples::PuzzleGenerator& draw, int rows) {
+inline RuleTable WeakThreeTable(PuzzleGenerator& draw, int rows) {
     constexpr std::array kinds{RelationKind::NotContiguous, RelationKind::NotRightNeighbour, RelationKind::NotLeftNeighbour,
                                RelationKind::NotCorresponds, RelationKind::RightOf};
     RuleTable t;
@@ -47,7 +47,7 @@ inline RuleTable WeakThreeTable(samples::PuzzleGenerator& draw, int rows) {
 
 // `rows` conditions, `rightOf` of them "A droite de" in rows drawn at random, the others negative as in
 // WeakThreeTable.
-inline RuleTable NegativeThreeTable(samples::PuzzleGenerator& draw, int rows, int rightOf) {
+inline RuleTable NegativeThreeTable(PuzzleGenerator& draw, int rows, int rightOf) {
     constexpr std::array kinds{RelationKind::NotContiguous, RelationKind::NotRightNeighbour, RelationKind::NotLeftNeighbour,
                                RelationKind::NotCorresponds};
     std::array<bool, kRules + 1> right{};
@@ -65,7 +65,7 @@ inline RuleTable NegativeThreeTable(samples::PuzzleGenerator& draw, int rows, in
 
 // A condition of every relation, mostly negative (weights 1, 2, 1, 1, 5, 2, 2, 4, 4, 4 in the list's
 // order), steps 1 three times in four, else 2.
-inline Rule MixedThreeRule(samples::PuzzleGenerator& draw) {
+inline Rule MixedThreeRule(PuzzleGenerator& draw) {
     constexpr std::array weights{1, 2, 1, 1, 5, 2, 2, 4, 4, 4}; // by relation 1..10, 26 in all
     int pick = draw.pick(1, 26), relation = 1;
     while (pick > weights[static_cast<std::size_t>(relation - 1)]) pick -= weights[static_cast<std::size_t>(relation++ - 1)];
@@ -76,7 +76,7 @@ inline Rule MixedThreeRule(samples::PuzzleGenerator& draw) {
 
 // `rows` such conditions over all six categories, each drawn again until it holds on a hidden matching:
 // a table generated around a solution, with billions of solutions one time in twenty.
-inline RuleTable MixedThreeTable(samples::PuzzleGenerator& draw, int rows) {
+inline RuleTable MixedThreeTable(PuzzleGenerator& draw, int rows) {
     const Assignment hidden = draw.matching();
     RuleTable t;
     for (int k = 1; k <= rows && k <= kRules; ++k) {
@@ -87,4 +87,4 @@ inline RuleTable MixedThreeTable(samples::PuzzleGenerator& draw, int rows) {
     return t;
 }
 
-} // namespace korvane::bench
+} // namespace korvane::samples
