@@ -7,6 +7,7 @@
 #include "core/relations.h"
 #include "engine/search.h"
 #include "examples/puzzle_generator.h"
+#include "examples/hard_tables.h"
 #include "examples/sample_puzzles.h"
 
 namespace korvane::bench {
@@ -15,6 +16,9 @@ namespace {
 
 using samples::PuzzleGenerator;
 using samples::Style;
+using samples::WeakThreeTable;
+using samples::NegativeThreeTable;
+using samples::MixedThreeTable;
 
 // Grid names, so that listings write real text.
 Puzzle Named(const RuleTable& rules) {
@@ -64,7 +68,42 @@ RuleTable RandomTable(PuzzleGenerator& draw) {
     return t;
 }
 
+// Tables of `draw` from seeds seed0, 2 * seed0, ..., kept while their count lies in [lo, hi], until `wanted`
+// are kept: the hard set is defined by its counts, which the engine's work does not change.
+template <class Draw>
+void AddCounted(std::vector<Case>& set, const char* group, const char* name, std::uint64_t seed0, int wanted,
+                std::uint64_t lo, std::uint64_t hi, Draw&& draw) {
+    int kept = 0;
+    for (std::uint64_t n = 1; kept < wanted; ++n) {
+        PuzzleGenerator generator(n * seed0);
+        const RuleTable t = draw(generator);
+        const SearchResult counted = CountSolutions(t);
+        if (std::getenv("KORVANE_BENCH_TRACE"))
+            std::fprintf(stderr, "%s seed %llu: %llu solutions\n", group, static_cast<unsigned long long>(n),
+                         static_cast<unsigned long long>(counted.count));
+        if (counted.outcome != SearchOutcome::Completed || counted.count < lo || counted.count > hi) continue;
+        set.push_back({group, std::string(name) + " seed " + std::to_string(n), Named(t), false});
+        ++kept;
+    }
+}
+
 } // namespace
+
+std::vector<Case> HardSet(int perKind) {
+    std::vector<Case> set;
+    // 9-16 weak conditions, each on items of two categories along a third.
+    AddCounted(set, "hard: weak 3-category", "weak3", 7919, 2 * perKind, 100'000'000, 10'000'000'000, [](PuzzleGenerator& draw) {
+        const int rows = draw.pick(9, kRules);
+        return WeakThreeTable(draw, rows);
+    });
+    // 14 of them, negative but for three "A droite de".
+    AddCounted(set, "hard: 14 negative, 3 right of", "negative14", 6151, perKind, 100'000'000, 10'000'000'000,
+               [](PuzzleGenerator& draw) { return NegativeThreeTable(draw, 14, 3); });
+    // 15 conditions of every kind, mostly negative, with billions of solutions.
+    AddCounted(set, "hard: mixed 15", "mixed15", 3571, perKind, 1'000'000'000, 10'000'000'000,
+               [](PuzzleGenerator& draw) { return MixedThreeTable(draw, 15); });
+    return set;
+}
 
 std::vector<Case> BenchmarkSet(int perStyle, int tables) {
     std::vector<Case> set;

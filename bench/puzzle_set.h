@@ -25,4 +25,9 @@ struct Case {
 // conditions, and the hard tables.
 std::vector<Case> BenchmarkSet(int perStyle, int tables);
 
+// The tables drawn to be hard to count (hard_tables.h), kept by their counts: 2 * `perKind` of 9-16 weak
+// three-category conditions (1e8-1e10 solutions), whose times spread the most, and `perKind` of fourteen
+// negative ones with three "A droite de" (1e8-1e10), and of fifteen of every kind (1e9-1e10).
+std::vector<Case> HardSet(int perKind);
+
 } // namespace korvane::bench

@@ -36,6 +36,7 @@ public:
 
     constexpr Rows operator&(Rows o) const { return Rows(lo_ & o.lo_, hi_ & o.hi_); }
     constexpr Rows operator|(Rows o) const { return Rows(lo_ | o.lo_, hi_ | o.hi_); }
+    constexpr Rows operator^(Rows o) const { return Rows(lo_ ^ o.lo_, hi_ ^ o.hi_); }
     constexpr Rows operator~() const { return Rows(~lo_, ~hi_ & ((1ull << 56) - 1)); }
     constexpr Rows& operator&=(Rows o) { return *this = *this & o; }
     constexpr Rows& operator|=(Rows o) { return *this = *this | o; }

@@ -163,6 +163,23 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
     const int category = branchCategory(f, within, Goal::Count);
     const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(category));
     std::uint64_t total = 0;
+    if (std::popcount(static_cast<unsigned>(rest)) == 2) {
+        // Gone through the category whose rows fall into the fewest groups that put the items read in
+        // the same slots (each group is worked out once), the fewest rows when none does.
+        int through = category, fewest = 1 << 30;
+        for (std::uint8_t left = within; left != 0; left = static_cast<std::uint8_t>(left & (left - 1))) {
+            const int c = Lowest(left);
+            std::array<int, kChoices> items{};
+            const int read = itemsRead(f, c, items);
+            constexpr std::array kGroups{1, 5, 20, 60};
+            const int rows = f.domain[c].count();
+            const int groups = read <= 3 ? std::min(rows, kGroups[static_cast<std::size_t>(read)]) : rows;
+            if (groups < fewest || (groups == fewest && c == category)) through = c, fewest = groups;
+        }
+        total = countThree(f, within, through);
+        if (keyed) memo_.store(key, hash, total);
+        return total;
+    }
     if ((rest & (rest - 1)) == 0) {
         // Two categories: each candidate of the first leaves the rows of the other that the constraints
         // between them allow, without a frame of its own.
@@ -243,6 +260,137 @@ std::uint64_t Network::countConnected(const Frame& f, std::uint8_t within) {
             if (place(f, category, d.first(), child, narrowing)) total += countWithin(child, rest);
     }
     if (keyed) memo_.store(key, hash, total);
+    return total;
+}
+
+std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
+    const std::uint8_t rest = static_cast<std::uint8_t>(within & ~Bit(w));
+    // The constraints with two or three of the categories open, by which: none reads another open
+    // category, as `within` is a group.
+    auto byOpen = [&](std::uint8_t open) {
+        ConstraintSet set = 0;
+        for (int n : Members{touching_[w] | touching_[Lowest(rest)]})
+            if ((constraints_[n].scope & f.open) == open) set |= 1u << n;
+        return set;
+    };
+    const ConstraintSet uvw = byOpen(within);
+    // u: a category whose rows are gone through in classes, by the slots of its items that the
+    // constraints on all three read; it must hold only items for them, not be their order. The one with
+    // fewer rows when both can.
+    std::uint8_t orders = 0;
+    for (int n : Members{uvw}) orders = static_cast<std::uint8_t>(orders | Bit(constraints_[n].order));
+    int u = Lowest(rest), v = Lowest(static_cast<std::uint8_t>(rest & ~Bit(u)));
+    if ((orders & Bit(u)) || (!(orders & Bit(v)) && f.domain[u].count() > f.domain[v].count())) std::swap(u, v);
+    const bool classed = !(orders & Bit(u));
+    std::array<int, 2> classItems{};
+    int classItemCount = 0;
+    for (int n : Members{uvw}) {
+        const Constraint& c = constraints_[n];
+        const int choice = c.categoryA == u ? c.choiceA : c.choiceB;
+        if (classItemCount < 2 && (classItemCount == 0 || classItems[0] != choice)) classItems[static_cast<std::size_t>(classItemCount++)] = choice;
+        else if (classItems[0] != choice && classItems[1] != choice) classItemCount = 3;
+    }
+    const ConstraintSet uv = byOpen(static_cast<std::uint8_t>(Bit(u) | Bit(v)));
+    const ConstraintSet uw = byOpen(static_cast<std::uint8_t>(Bit(u) | Bit(w)));
+    const ConstraintSet vw = byOpen(static_cast<std::uint8_t>(Bit(v) | Bit(w)));
+    // What the constraints between u and v alone allow of v, for each row of u: the same for every row
+    // of w. Rows of u that allow none are dropped.
+    std::array<Rows, kRows> byU;
+    RowArray rows = f.row;
+    Rows du = f.domain[u];
+    const Rows dv = f.domain[v];
+    for (Rows d = du; !d.empty(); d.removeFirst()) {
+        const int row = d.first();
+        rows[u] = row;
+        Rows allowed = dv;
+        for (int n : Members{uv}) allowed &= Allowed(constraints_[n], v, rows);
+        if (allowed.empty()) du = du & ~(Rows::From(row) & Rows::Below(row + 1));
+        byU[static_cast<std::size_t>(row)] = allowed;
+    }
+    // The pairs of rows of `fu` and of `fv` that the constraints between u and v allow, `fu` within one
+    // class of u. A set of rows of u met before has its planes made, and is summed by them; with few
+    // rows of w, sets seldom come back, and the cache is not worth making.
+    const bool caching = f.domain[w].count() >= kPlaneRows;
+    if (caching && !planeCache_) planeCache_ = std::make_unique<PlaneCache>();
+    PlaneCache* const cache = caching ? planeCache_.get() : nullptr;
+    if (cache && ++cache->stamp == 0) { // after 2^32 calls every entry would look current: empty them
+        for (PlaneCache::Entry& e : cache->entries) e.stamp = 0;
+        cache->stamp = 1;
+    }
+    if (cache) cache->used = 0;
+    auto direct = [&](Rows fu, Rows fv) {
+        std::uint64_t pairs = 0;
+        for (Rows d = fu; !d.empty(); d.removeFirst()) pairs += static_cast<std::uint64_t>((fv & byU[static_cast<std::size_t>(d.first())]).count());
+        return pairs;
+    };
+    auto pairsOf = [&](Rows fu, Rows fv) -> std::uint64_t {
+        if (!cache || fu.count() < kPlaneRows / 2) return direct(fu, fv);
+        const std::uint64_t h = (fu.low() * 0x9E3779B97F4A7C15ull) ^ (fu.high() * 0xC2B2AE3D27D4EB4Full);
+        for (std::size_t at = static_cast<std::size_t>(h >> 55) & (PlaneCache::kSize - 1);; at = (at + 1) & (PlaneCache::kSize - 1)) {
+            PlaneCache::Entry& e = cache->entries[at];
+            if (e.stamp != cache->stamp) { // not met before: remembered, while the table has room
+                if (4 * cache->used < 3 * PlaneCache::kSize) e.key = fu, e.stamp = cache->stamp, e.built = false, ++cache->used;
+                return direct(fu, fv);
+            }
+            if (!(e.key == fu)) continue;
+            if (!e.built) {
+                e.planes = PairPlanes{};
+                for (Rows d = fu; !d.empty(); d.removeFirst()) e.planes.add(byU[static_cast<std::size_t>(d.first())]);
+                e.built = true;
+            }
+            return e.planes.sumOver(fv);
+        }
+    };
+    std::uint64_t total = 0;
+    const auto& valueIn = T().valueIn;
+    // A row of w, standing for `group`: it filters u and v by the constraints it leaves with one of them
+    // open, and the pairs of rows left that the constraints between them allow are counted.
+    auto countAt = [&](Rows group) {
+        rows[w] = group.first();
+        Rows fu = du, fv = dv;
+        for (int n : Members{uw})
+            if ((fu &= Allowed(constraints_[n], u, rows)).empty()) return;
+        for (int n : Members{vw})
+            if ((fv &= Allowed(constraints_[n], v, rows)).empty()) return;
+        std::uint64_t pairs = 0;
+        if (uvw == 0) {
+            pairs = pairsOf(fu, fv);
+        } else if (classed && classItemCount <= 2) {
+            // The rows of u by the slots of the items these constraints read: within a class, what they
+            // allow of v is the same, worked out from any row of it.
+            const int second = classItemCount == 2 ? kChoices : 1;
+            for (int s0 = 0; s0 < kChoices; ++s0) {
+                const Rows first = fu & valueIn[classItems[0] - 1][1u << s0];
+                if (first.empty()) continue;
+                for (int s1 = 0; s1 < second; ++s1) {
+                    const Rows fuk = classItemCount == 2 ? first & valueIn[classItems[1] - 1][1u << s1] : first;
+                    if (fuk.empty()) continue;
+                    rows[u] = fuk.first();
+                    Rows allowed = fv;
+                    for (ConstraintSet left = uvw; left != 0 && !allowed.empty(); left &= left - 1)
+                        allowed &= Allowed(constraints_[std::countr_zero(left)], v, rows);
+                    if (!allowed.empty()) pairs += pairsOf(fuk, allowed);
+                }
+            }
+        } else {
+            for (Rows d = fu; !d.empty(); d.removeFirst()) {
+                const int row = d.first();
+                rows[u] = row;
+                Rows allowed = fv & byU[static_cast<std::size_t>(row)];
+                for (ConstraintSet left = uvw; left != 0 && !allowed.empty(); left &= left - 1)
+                    allowed &= Allowed(constraints_[std::countr_zero(left)], v, rows);
+                pairs += static_cast<std::uint64_t>(allowed.count());
+            }
+        }
+        total += static_cast<std::uint64_t>(group.count()) * pairs;
+    };
+    std::array<int, kChoices> items{};
+    const int read = itemsRead(f, w, items);
+    if (read <= 3) {
+        ForEachSlotGroup(f.domain[w], items, read, countAt);
+    } else {
+        for (Rows d = f.domain[w]; !d.empty(); d.removeFirst()) countAt(Rows::From(d.first()) & Rows::Below(d.first() + 1));
+    }
     return total;
 }
 

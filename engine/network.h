@@ -119,6 +119,9 @@ private:
     bool existsWithin(const Frame& f, std::uint8_t within);
     std::uint64_t countConnected(const Frame& f, std::uint8_t within);
     bool existsConnected(const Frame& f, std::uint8_t within);
+    // countConnected() of a group of three categories, branching on `w`: each row of it filters the two
+    // others, whose pairs of rows are then counted without a frame or a memo entry of their own.
+    std::uint64_t countThree(const Frame& f, std::uint8_t within, int w);
     // The open categories of `within` (the open categories of a frame, or a union of their groups) split
     // into groups that no unplaced constraint links; returns the number of groups.
     int components(std::uint8_t within, std::array<std::uint8_t, kLevels>& out) const;
@@ -200,6 +203,41 @@ private:
     // Scratch for counting two categories: what each constraint between them allows, by item slots. Made
     // on first use, as most searches never need it and clearing it would cost them.
     std::unique_ptr<std::array<std::array<Rows, 25>, 32>> bySlots_;
+    // For a set of rows of u, how many of them allow each row of v, bit-sliced: bit k of the number for row
+    // r of v is whether r is in plane k (the rows of u are at most 120, so 7 planes hold it). Summing the
+    // numbers over a set of rows of v then takes a popcount per plane instead of one per row of u.
+    struct PairPlanes {
+        std::array<Rows, 7> plane;
+        void add(Rows x) {
+            for (std::size_t k = 0; k < plane.size() && !x.empty(); ++k) {
+                const Rows carry = plane[k] & x;
+                plane[k] = plane[k] ^ x;
+                x = carry;
+            }
+        }
+        std::uint64_t sumOver(Rows x) const {
+            std::uint64_t sum = 0;
+            for (std::size_t k = 0; k < plane.size(); ++k) sum += static_cast<std::uint64_t>((plane[k] & x).count()) << k;
+            return sum;
+        }
+    };
+
+    // The planes of the sets of rows of u met more than once in one countThree(), by set: the rows of w
+    // filter u by the slots of a few items, so that a few sets come back again and again.
+    struct PlaneCache {
+        static constexpr std::size_t kSize = 512;
+        struct Entry {
+            Rows key;
+            std::uint32_t stamp = 0; // the countThree() it belongs to; older ones are empty
+            bool built = false;      // else only seen once
+            PairPlanes planes;
+        };
+        std::array<Entry, kSize> entries;
+        std::uint32_t stamp = 0;
+        std::size_t used = 0;
+    };
+    // Scratch for countThree(), made on first use.
+    std::unique_ptr<PlaneCache> planeCache_;
 };
 
 } // namespace korvane

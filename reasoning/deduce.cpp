@@ -7,7 +7,6 @@
 
 #include "core/relations.h"
 #include "engine/plan.h"
-#include "engine/search.h"
 #include "reasoning/explain.h"
 
 namespace korvane {
@@ -153,7 +152,7 @@ private:
     std::vector<Step> steps_;
     bool contradiction_ = false;
     std::array<bool, kRules + 1> directDone_{};
-    // What the search engine found, for the last resort.
+    // What the search engine found, for the last resort: no solution (0), one (1), or more (2).
     std::uint64_t count_ = 0;
     // For each item, the choices of each category it goes with in some solution: a cell the search finds
     // open or true can never be refuted, which spares the what-ifs that would fail.
@@ -522,35 +521,32 @@ bool Engine::tryDeepWhatIf() {
     return record(Move(Technique::DeepWhatIf, rows, {fact}).supposing({fact.a, fact.b, !fact.same})) != Recorded::Nothing;
 }
 
-// Keeps the first solution the search lists.
-class FirstSolution final : public SearchObserver {
-public:
-    void solutionFound(const Assignment& assignment, std::uint64_t count) override {
-        if (count == 1) first = assignment;
-    }
-    Assignment first;
-};
-
 Trace Engine::run() {
     Trace trace;
-    FirstSolution observer;
-    const SearchResult result = Search(rules_, observer, SearchOptions{1});
-    if (result.outcome == SearchOutcome::RuleError) {
-        trace.outcome = TraceOutcome::RuleError;
-        trace.malformed = MalformedRowOf(rules_[result.errorRule], result.errorRule);
-        trace.malformed.reached = true;
-        return trace;
+    // Whether the search finds no solution, one, or more, and the first: the first two in visit order are
+    // enough, and a table with billions of solutions is not counted for it.
+    Plan plan(rules_);
+    if (plan.errorRule() != 0) {
+        // The search stops at the malformed row once an assignment passes the rows above it.
+        if (plan.satisfiable()) {
+            trace.outcome = TraceOutcome::RuleError;
+            trace.malformed = MalformedRowOf(rules_[plan.errorRule()], plan.errorRule());
+            trace.malformed.reached = true;
+            return trace;
+        }
+        count_ = 0;
+    } else {
+        const WalkIndex first = plan.findFirst(0);
+        count_ = first == kWalkSize ? 0 : plan.findFirst(first + 1) == kWalkSize ? 1 : 2;
+        if (count_ == 1) {
+            const Assignment only = ToAssignment(ToPosition(first));
+            for (int c1 = 1; c1 <= kCategories; ++c1)
+                for (int c2 = 1; c2 <= kCategories; ++c2)
+                    for (std::size_t s = 0; s < kChoices; ++s)
+                        possible_.at(c1, only.permutation(c1)[s] + 1, c2) = Bit(only.permutation(c2)[s] + 1);
+        }
     }
-    count_ = result.count;
-    if (count_ == 1) {
-        const Assignment& only = observer.first;
-        for (int c1 = 1; c1 <= kCategories; ++c1)
-            for (int c2 = 1; c2 <= kCategories; ++c2)
-                for (std::size_t s = 0; s < kChoices; ++s)
-                    possible_.at(c1, only.permutation(c1)[s] + 1, c2) = Bit(only.permutation(c2)[s] + 1);
-    } else if (count_ > 1) {
-        possible_ = explanation().partners;
-    }
+    if (count_ > 1) possible_ = explanation().partners;
     stated_ = StatedRows(rules_).stated; // the rows the search reads
     while (!contradiction_ && (tryDirect() || tryGrid(false) || tryThreeCategories(false) || tryPosition(false) ||
                                tryWhatIf() || tryDeepWhatIf())) {
