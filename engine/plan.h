@@ -46,6 +46,11 @@ public:
     // Whether any position passes (with a malformed rule: whether it would be reached), searched by the
     // network without counting.
     bool satisfiable();
+    // Whether exactly one position passes, found by searching for a first and a second.
+    bool unique() {
+        const WalkIndex first = search(0);
+        return first < kWalkSize && search(first + 1) == kWalkSize;
+    }
     // The constraints compiled from the rules, for a network of one's own (the network's tests).
     std::span<const Constraint> constraints() const { return network_.constraints(); }
 

@@ -94,11 +94,7 @@ Plan PlanOf(const std::vector<Rule>& rows) {
     return Plan(table, std::span<const Rule>(rows).subspan(first));
 }
 
-bool Unique(const std::vector<Rule>& rows) {
-    Plan plan = PlanOf(rows);
-    const WalkIndex first = plan.search(0);
-    return first < kWalkSize && plan.search(first + 1) == kWalkSize;
-}
+bool Unique(const std::vector<Rule>& rows) { return PlanOf(rows).unique(); }
 
 // One puzzle drawn, with its positional rows along category 1. The search keeps category 1 in place,
 // so that a positional row reads the categories of its two items only, and counts several times faster

@@ -41,15 +41,6 @@ Puzzle WithRow(const Puzzle& screen, int row, const Rule& rule) {
     return p;
 }
 
-Puzzle KeepingRows(const Puzzle& screen, const std::vector<int>& kept) {
-    const RowsReading reading = ReadRows(screen);
-    Puzzle p = screen;
-    for (int k = 1; k <= kRules; ++k)
-        if (reading.row(k).status == RowStatus::Stated && std::find(kept.begin(), kept.end(), k) == kept.end())
-            SetRow(p, k, Rule{});
-    return p;
-}
-
 namespace {
 
 using enum RelationKind;
@@ -194,12 +185,6 @@ Grade GradeWith(const RuleTable& stated, int row, const Rule& rule) {
     return GradeOf(Deduce(completed));
 }
 
-bool Unique(const RuleTable& rules) {
-    Plan plan(rules);
-    const WalkIndex first = plan.search(0);
-    return first < kWalkSize && plan.search(first + 1) == kWalkSize;
-}
-
 // The fewest rows of `stated` that keep its one solution unique. A set that keeps it unique is reached
 // from all the rows by taking rows away one at a time, each set on the way unique too (taking rows away
 // only adds solutions), so the search goes down from all the rows, removing in row order, and gives up
@@ -227,7 +212,7 @@ Smallest SmallestUnique(const RuleTable& stated, const std::stop_token& stop) {
             if (kept - 1 - static_cast<int>(all.size() - 1 - i) >= static_cast<int>(best.rows.size())) continue;
             const Rule removed = std::exchange(table[all[i]], Rule{});
             ++tries;
-            if (Unique(table)) {
+            if (Plan(table).unique()) {
                 if (kept - 1 < static_cast<int>(best.rows.size())) {
                     best.rows.clear();
                     for (int k : all)
@@ -256,7 +241,6 @@ Found SuggestIn(const RuleTable& base, int row, std::uint64_t count, std::vector
     Found found;
     if (stop.stop_requested()) return found;
     found.sampled = count > kExactSolutions;
-    if (found.sampled && uniqueOnly) return found; // one row never takes so many solutions down to one
     const PairCounts counts(found.sampled ? SampleSolutions(base, stop) : std::move(listed), order);
     if (!found.sampled) {
         std::vector<Suggestion> unique;
@@ -351,10 +335,14 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
             return done;
         }
     // None: the first row the others imply, whose condition a suggestion can take the place of.
-    for (int k = 1; k <= kRules && !stop.stop_requested(); ++k) {
-        if (stated[k].relation == 0) continue;
+    const auto without = [&](int k) {
         RuleTable base = stated;
         base[k] = Rule{};
+        return base;
+    };
+    for (int k = 1; k <= kRules && !stop.stop_requested(); ++k) {
+        if (stated[k].relation == 0) continue;
+        const RuleTable base = without(k);
         if (CountOf(base, stop) == result.count) {
             take(k, Completion::Place::Implied, SuggestIn(base, k, result.count, std::move(listed), order, candidates, false, stop));
             return done;
@@ -363,12 +351,11 @@ Completion Complete(const Puzzle& screen, std::stop_token stop) {
     // Every row counts: the first row whose condition, replaced, leaves one solution.
     for (int k = 1; k <= kRules && !stop.stop_requested(); ++k) {
         if (stated[k].relation == 0) continue;
-        RuleTable base = stated;
-        base[k] = Rule{};
+        const RuleTable base = without(k);
         // One row never takes more than kExactSolutions solutions down to one: such a row is not listed out.
-        auto [without, all] = Solutions(base, stop, kExactSolutions, /*capped=*/true);
-        if (without.outcome != SearchOutcome::Completed) continue;
-        Found found = SuggestIn(base, k, without.count, std::move(all), order, candidates, true, stop);
+        auto [left, all] = Solutions(base, stop, kExactSolutions, /*capped=*/true);
+        if (left.outcome != SearchOutcome::Completed) continue;
+        Found found = SuggestIn(base, k, left.count, std::move(all), order, candidates, true, stop);
         if (!found.suggestions.empty()) {
             take(k, Completion::Place::Needed, std::move(found));
             return done;

@@ -60,7 +60,4 @@ Completion Complete(const Puzzle& screen, std::stop_token stop = {});
 void SetRow(Puzzle& puzzle, int row, const Rule& rule);
 Puzzle WithRow(const Puzzle& screen, int row, const Rule& rule);
 
-// `screen` with every stated row outside `kept` emptied, values and texts.
-Puzzle KeepingRows(const Puzzle& screen, const std::vector<int>& kept);
-
 } // namespace korvane::maker
