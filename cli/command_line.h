@@ -66,6 +66,18 @@ public:
         std::fprintf(stderr, "Essayez « %.*s --help ».\n", static_cast<int>(program_.size()), program_.data());
         return usageExit_;
     }
+    // --help (or -h) and --version, which both programs answer alike: the exit code once answered (0, or a
+    // usage error for "=VALUE"), none for any other option.
+    std::optional<int> answerStandard(std::string_view name, std::string_view usage, std::string_view version) const {
+        if (name != "--help" && name != "-h" && name != "--version") return std::nullopt;
+        if (const int error = refuseValue(name)) return error;
+        if (name == "--version")
+            std::printf("%.*s %.*s\n", static_cast<int>(program_.size()), program_.data(), static_cast<int>(version.size()),
+                        version.data());
+        else
+            std::fwrite(usage.data(), 1, usage.size(), stdout);
+        return 0;
+    }
     // 0 for an option that came without "=VALUE", else the usage error saying it takes none.
     int refuseValue(std::string_view name) const {
         return value_ ? usageError("l'option " + std::string(name) + " ne prend pas de valeur") : 0;

@@ -72,52 +72,41 @@ void PrintError(std::string_view message) { korvane::cli::PrintError(kProgram, m
 std::variant<Options, int> ParseArguments(int argc, char** argv) {
     Options options;
     korvane::cli::CommandLine line(kProgram, kUnusable, argc, argv);
-    const auto usageError = [&](const std::string& message) { return line.usageError(message); };
     using korvane::cli::ParseNumber;
     while (const std::optional<std::string_view> option = line.next()) {
         const std::string_view name = *option;
-        const auto takeValue = [&] { return line.takeValue(); };
-        const auto noValue = [&] { return line.refuseValue(name); };
-
-        if (name == "--help" || name == "-h") {
-            if (int error = noValue()) return error;
-            std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-            return kWritten;
-        } else if (name == "--version") {
-            if (int error = noValue()) return error;
-            std::printf("%.*s %s\n", static_cast<int>(kProgram.size()), kProgram.data(), KORVANE_VERSION);
-            return kWritten;
-        } else if (name == "--grade") {
-            const std::optional<std::string_view> text = takeValue();
-            if (!text) return usageError("--grade attend un niveau : Facile, Moyen, Difficile ou « Très difficile »");
+        if (const std::optional<int> answered = line.answerStandard(name, kUsage, KORVANE_VERSION)) return *answered;
+        if (name == "--grade") {
+            const std::optional<std::string_view> text = line.takeValue();
+            if (!text) return line.usageError("--grade attend un niveau : Facile, Moyen, Difficile ou « Très difficile »");
             const std::optional<Grade> grade = korvane::GradeNamed(*text);
             if (!grade)
-                return usageError("niveau inconnu : « " + std::string(*text) +
+                return line.usageError("niveau inconnu : « " + std::string(*text) +
                                   " » (Facile, Moyen, Difficile ou « Très difficile »)");
             options.grade = *grade;
         } else if (name == "--seed") {
-            const auto number = ParseNumber<std::uint64_t>(takeValue().value_or(""), 0,
+            const auto number = ParseNumber<std::uint64_t>(line.takeValue().value_or(""), 0,
                                                             std::numeric_limits<std::uint64_t>::max());
-            if (!number) return usageError("--seed attend un nombre entier de 0 à 18446744073709551615");
+            if (!number) return line.usageError("--seed attend un nombre entier de 0 à 18446744073709551615");
             options.seed = *number;
         } else if (name == "--names") {
-            const std::optional<std::string_view> path = takeValue();
-            if (!path || path->empty()) return usageError("--names attend un fichier d'énigme");
+            const std::optional<std::string_view> path = line.takeValue();
+            if (!path || path->empty()) return line.usageError("--names attend un fichier d'énigme");
             options.names = std::string(*path);
         } else if (name == "--count") {
-            const auto number = ParseNumber<int>(takeValue().value_or(""), 1, kMaxCount);
-            if (!number) return usageError("--count attend un nombre de 1 à " + std::to_string(kMaxCount));
+            const auto number = ParseNumber<int>(line.takeValue().value_or(""), 1, kMaxCount);
+            if (!number) return line.usageError("--count attend un nombre de 1 à " + std::to_string(kMaxCount));
             options.count = *number;
         } else {
-            return usageError("option inconnue : " + std::string(line.argument()));
+            return line.usageError("option inconnue : " + std::string(line.argument()));
         }
     }
     const std::vector<std::string_view>& files = line.operands();
-    if (files.empty()) return usageError("il manque le fichier à écrire");
-    if (files.size() > 1) return usageError("un seul fichier à écrire, pas " + std::to_string(files.size()));
-    if (files.front().empty()) return usageError("le nom du fichier à écrire est vide");
+    if (files.empty()) return line.usageError("il manque le fichier à écrire");
+    if (files.size() > 1) return line.usageError("un seul fichier à écrire, pas " + std::to_string(files.size()));
+    if (files.front().empty()) return line.usageError("le nom du fichier à écrire est vide");
     if (options.count && static_cast<std::uint64_t>(*options.count - 1) > std::numeric_limits<std::uint64_t>::max() - options.seed)
-        return usageError("--seed et --count : la dernière graine dépasserait 18446744073709551615");
+        return line.usageError("--seed et --count : la dernière graine dépasserait 18446744073709551615");
     options.out = std::string(files.front());
     return options;
 }

@@ -93,54 +93,43 @@ void PrintError(std::string_view message) { korvane::cli::PrintError(kProgram, m
 std::variant<Options, int> ParseArguments(int argc, char** argv) {
     Options options;
     korvane::cli::CommandLine line(kProgram, kUnusable, argc, argv);
-    const auto usageError = [&](const std::string& message) { return line.usageError(message); };
     using korvane::cli::ParseNumber;
     while (const std::optional<std::string_view> option = line.next()) {
         const std::string_view name = *option;
-        const auto takeValue = [&] { return line.takeValue(); };
-        const auto noValue = [&] { return line.refuseValue(name); };
-
-        if (name == "--help" || name == "-h") {
-            if (int error = noValue()) return error;
-            std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-            return kSolved;
-        } else if (name == "--version") {
-            if (int error = noValue()) return error;
-            std::printf("%.*s %s\n", static_cast<int>(kProgram.size()), kProgram.data(), KORVANE_VERSION);
-            return kSolved;
-        } else if (name == "--count") {
-            if (int error = noValue()) return error;
+        if (const std::optional<int> answered = line.answerStandard(name, kUsage, KORVANE_VERSION)) return *answered;
+        if (name == "--count") {
+            if (const int error = line.refuseValue(name)) return error;
             options.countOnly = true;
         } else if (name == "--json") {
-            if (int error = noValue()) return error;
+            if (const int error = line.refuseValue(name)) return error;
             options.json = true;
         } else if (name == "--explain") {
-            if (int error = noValue()) return error;
+            if (const int error = line.refuseValue(name)) return error;
             options.explain = true;
         } else if (name == "--steps") {
-            if (int error = noValue()) return error;
+            if (const int error = line.refuseValue(name)) return error;
             options.steps = true;
         } else if (name == "--suggest") {
-            if (int error = noValue()) return error;
+            if (const int error = line.refuseValue(name)) return error;
             options.suggest = true;
         } else if (name == "--limit") {
-            const auto number = ParseNumber<std::uint64_t>(takeValue().value_or(""), 0, options.limit);
-            if (!number) return usageError("--limit attend un nombre entier positif ou nul");
+            const auto number = ParseNumber<std::uint64_t>(line.takeValue().value_or(""), 0, options.limit);
+            if (!number) return line.usageError("--limit attend un nombre entier positif ou nul");
             options.limit = *number;
         } else if (name == "--repeat") {
-            const auto number = ParseNumber<int>(takeValue().value_or(""), 1, 1'000'000);
-            if (!number) return usageError("--repeat attend un nombre de 1 à 1000000");
+            const auto number = ParseNumber<int>(line.takeValue().value_or(""), 1, 1'000'000);
+            if (!number) return line.usageError("--repeat attend un nombre de 1 à 1000000");
             options.repeat = *number;
             options.timed = true;
         } else {
-            return usageError("option inconnue : " + std::string(line.argument()));
+            return line.usageError("option inconnue : " + std::string(line.argument()));
         }
     }
     const std::vector<std::string_view>& files = line.operands();
-    if (files.empty()) return usageError("il manque le fichier d'énigme");
+    if (files.empty()) return line.usageError("il manque le fichier d'énigme");
     if (options.suggest && (options.countOnly || options.explain || options.steps || options.timed ||
                             options.limit != std::numeric_limits<std::uint64_t>::max()))
-        return usageError("--suggest ne se combine qu'avec --json");
+        return line.usageError("--suggest ne se combine qu'avec --json");
     options.paths.assign(files.begin(), files.end());
     return options;
 }
