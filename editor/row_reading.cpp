@@ -7,6 +7,7 @@
 #include "editor/normalise.h"
 #include "reasoning/inert.h"
 #include "texts/explain_text.h"
+#include "texts/names.h"
 
 namespace korvane {
 
@@ -30,14 +31,7 @@ std::string_view BoxName(BoxRole role) {
 }
 
 // "ligne 3", "lignes 3 et 10", "lignes 3, 7 et 10".
-std::string RowList(const std::vector<int>& rows) {
-    std::string text = rows.size() > 1 ? "lignes " : "ligne ";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i > 0) text += i + 1 == rows.size() ? " et " : ", ";
-        text += std::to_string(rows[i]);
-    }
-    return text;
-}
+std::string RowList(const std::vector<int>& rows) { return (rows.size() > 1 ? "lignes " : "ligne ") + NumberList(rows); }
 
 } // namespace
 

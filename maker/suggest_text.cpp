@@ -9,13 +9,6 @@ namespace {
 
 std::string Solutions(std::uint64_t n) { return std::to_string(n) + (n == 1 ? " solution" : " solutions"); }
 
-std::string RowList(const std::vector<int>& rows) {
-    std::string text;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == rows.size() ? " et " : ", ") + std::to_string(rows[i]);
-    return text;
-}
-
 } // namespace
 
 std::string SuggestionLine(const Suggestion& suggestion, const Completion& completion, const Puzzle& screen) {
@@ -47,7 +40,7 @@ std::string SmallestLine(const Completion& completion) {
     const std::size_t n = completion.smallest.size();
     return std::string(completion.smallestProved ? "Le moins de lignes qui gardent la solution unique : "
                                                  : "Lignes qui suffisent à garder la solution unique : ") +
-           (n == 1 ? "la ligne " : "les lignes ") + RowList(completion.smallest) + " (" + std::to_string(n) +
+           (n == 1 ? "la ligne " : "les lignes ") + NumberList(completion.smallest) + " (" + std::to_string(n) +
            (n == 1 ? " ligne)." : " lignes).");
 }
 

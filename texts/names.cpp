@@ -34,4 +34,19 @@ std::string RowText(const Puzzle& puzzle, int row) {
     return text + " — " + box(BoxRole::CategoryB) + " " + box(BoxRole::ChoiceB);
 }
 
+std::string Listed(const std::vector<std::string>& parts, std::string_view last) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) text += i + 1 == parts.size() ? last : ", ";
+        text += parts[i];
+    }
+    return text;
+}
+
+std::string NumberList(const std::vector<int>& numbers) {
+    std::vector<std::string> parts;
+    for (int n : numbers) parts.push_back(std::to_string(n));
+    return Listed(parts);
+}
+
 } // namespace korvane

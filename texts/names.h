@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/model.h"
 
@@ -15,5 +17,10 @@ std::string ChoiceName(const Puzzle& puzzle, int category, int choice);
 // Condition row `row` as the user typed it: "Nation Anglais — Correspond à — Couleur Rouge", with the
 // steps and the order category where the row's relation uses them.
 std::string RowText(const Puzzle& puzzle, int row);
+
+// "a", "a et b", "a, b et c": the parts as French lists them, `last` before the last one (" ou ", " ni ").
+std::string Listed(const std::vector<std::string>& parts, std::string_view last = " et ");
+// The same of numbers: "3, 7 et 10".
+std::string NumberList(const std::vector<int>& numbers);
 
 } // namespace korvane

@@ -22,27 +22,12 @@ std::string_view TechniqueName(Technique technique) { return kTechniqueNames[sta
 
 namespace {
 
-// "a", "a et b", "a, b et c" (or with "ni").
-std::string Listed(const std::vector<std::string>& parts, const char* last) {
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) text += i + 1 == parts.size() ? last : ", ";
-        text += parts[i];
-    }
-    return text;
-}
-
-std::string Numbers(const std::vector<int>& numbers) {
-    std::vector<std::string> parts;
-    for (int n : numbers) parts.push_back(std::to_string(n));
-    return Listed(parts, " et ");
-}
 
 // "(lignes 3 et 5, étape 2)"; empty when the step reads nothing.
 std::string Citation(const Step& step) {
     std::vector<std::string> parts;
-    if (!step.rows.empty()) parts.push_back((step.rows.size() > 1 ? "lignes " : "ligne ") + Numbers(step.rows));
-    if (!step.uses.empty()) parts.push_back((step.uses.size() > 1 ? "étapes " : "étape ") + Numbers(step.uses));
+    if (!step.rows.empty()) parts.push_back((step.rows.size() > 1 ? "lignes " : "ligne ") + NumberList(step.rows));
+    if (!step.uses.empty()) parts.push_back((step.uses.size() > 1 ? "étapes " : "étape ") + NumberList(step.uses));
     return parts.empty() ? "" : " (" + Listed(parts, ", ") + ")";
 }
 
