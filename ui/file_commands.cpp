@@ -63,11 +63,7 @@ void TForm1::showPuzzle(const Puzzle& puzzle) {
     // The rules are what the texts name against the names, as after any edit: a value the file holds
     // beside a text that names something else is not what the row shows, and is not kept.
     refreshRows();
-    for (int k = 1; k <= kRules; ++k) {
-        box(BoxNumber(BoxRole::Steps, k))->hide();
-        box(BoxNumber(BoxRole::Order, k))->hide();
-    }
-    for (int k = 1; k <= kRules; ++k) ApplyRelationVisibility(k, session_.rules[k].relation);
+    for (int k = 1; k <= kRules; ++k) showExtraBoxes(k);
 }
 
 QString TForm1::memoText() const {

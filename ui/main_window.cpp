@@ -182,6 +182,12 @@ void TForm1::ApplyRelationVisibility(int k, std::int32_t v) {
     box(BoxNumber(BoxRole::Order, k))->setVisible(shown->order);
 }
 
+void TForm1::showExtraBoxes(int k) {
+    box(BoxNumber(BoxRole::Steps, k))->hide();
+    box(BoxNumber(BoxRole::Order, k))->hide();
+    ApplyRelationVisibility(k, session_.rules[k].relation);
+}
+
 void TForm1::ClearConditionRow(int k) {
     for (BoxRole role : kClearOrder) box(BoxNumber(role, k))->setTextSilently(QString());
     box(BoxNumber(BoxRole::Steps, k))->hide();

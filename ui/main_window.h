@@ -75,6 +75,8 @@ public:
     void FillChoiceList(int n);
     // Shows row k's steps and order boxes as relation value v needs them; other values change nothing.
     void ApplyRelationVisibility(int k, std::int32_t v);
+    // Shows row k's steps and order boxes as its stated relation needs them, none for no relation.
+    void showExtraBoxes(int k);
     void ClearConditionRow(int k);
 
     ConditionBox* box(int n) const { return boxes_[static_cast<std::size_t>(n - 1)]; }

@@ -94,9 +94,7 @@ void TForm1::putRow(int k, const Rule& rule) {
         box(n)->setTextSilently(QString::fromStdString(puzzle.boxTexts[static_cast<std::size_t>(n - 1)]));
     }
     refreshRows();
-    box(BoxNumber(BoxRole::Steps, k))->hide();
-    box(BoxNumber(BoxRole::Order, k))->hide();
-    ApplyRelationVisibility(k, session_.rules[k].relation);
+    showExtraBoxes(k);
 }
 
 } // namespace korvane
