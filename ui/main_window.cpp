@@ -347,13 +347,13 @@ void TForm1::BitBtn19Click() {
     SearchOptions searchOptions;
     searchOptions.listLimit = options_.listLimit;
     const SearchResult result = Search(session_.stated, observer, searchOptions);
+    // The last solutions go in with pumps as well: "Abandon" pressed meanwhile still abandons.
+    const bool finished = result.outcome != SearchOutcome::Aborted && observer.finish(result.count);
     if (session_.closing) throw SilentAbort(); // the window is gone: nothing more to show
     if (std::exchange(session_.explainAfterSearch, false))
         QMetaObject::invokeMethod(this, [this] { runCommand(Command::Explain); }, Qt::QueuedConnection);
 
-    if (result.outcome == SearchOutcome::Aborted) AbandonSearch();
-    observer.solutionsCounted(result.count);
-    observer.flush();
+    if (!finished) AbandonSearch();
     if (result.count > result.listed) Memo1->appendPlainText(UnlistedLine(result.count - result.listed, options_.listLimit));
     if (session_.rowsChangedDuringSearch) {
         // The search read the rows afresh at every check: what it counted holds for no one set of rows.

@@ -72,6 +72,17 @@ void WindowSearch::pump() {
     sincePump_.restart();
 }
 
+bool WindowSearch::finish(std::uint64_t count) {
+    solutionsCounted(count);
+    while (flushed_ < pendingLines_.size()) {
+        if (abortRequested()) return false;
+        flush(kPieceCharacters);
+        if (flushed_ < pendingLines_.size()) platform_.pump();
+    }
+    flush(); // the count and the bar steps
+    return true;
+}
+
 bool WindowSearch::abortRequested() { return session_.abortRequested || session_.closing; }
 
 void WindowSearch::flush(qsizetype maxCharacters) {

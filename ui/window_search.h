@@ -57,6 +57,10 @@ public:
     // Puts the lines gathered since the last pump into Memo1, at most about `maxCharacters` of them
     // (whole lines); once none is left, also the count and the bar steps.
     void flush(qsizetype maxCharacters = std::numeric_limits<qsizetype>::max());
+    // After the search: the lines still gathered, a piece at a time with a pump after each, as during
+    // the search (a search that lists fast and counts at once leaves all of them). False when an abort
+    // request or the window closing stopped it.
+    bool finish(std::uint64_t count);
 
 private:
     // About 10 ms of work for Memo1, which takes some 8 ns per character.

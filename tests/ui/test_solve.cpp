@@ -137,6 +137,44 @@ private slots:
         QVERIFY(!f.session.searching);
     }
 
+    void theLastSolutionsGoInAPieceAtATimeWithPumpsBetween() {
+        // Pumps far apart: the search lists its 10,000 and counts the rest (at once, with no rule) before
+        // the first is due, so the whole listing is left to go in afterwards. A megabyte at a time, so
+        // the window never waits on one insertion of all of it.
+        WindowOptions options;
+        options.pumpInterval = std::chrono::hours{1};
+        Fixture f(options);
+        f.typeGrid(Zebra());
+        int lastCharacters = 0, largestPiece = 0, pumpsWithText = 0;
+        auto notePiece = [&] {
+            const int characters = f.memo()->document()->characterCount();
+            largestPiece = std::max(largestPiece, characters - lastCharacters);
+            lastCharacters = characters;
+        };
+        f.platform.onPump = [&](int) {
+            notePiece();
+            if (lastCharacters > 1) ++pumpsWithText;
+        };
+        f.click("BitBtn19");
+        notePiece();
+        QVERIFY2(largestPiece < 1'100'000, qPrintable(QString::number(largestPiece)));
+        QVERIFY2(pumpsWithText >= 4, qPrintable(QString::number(pumpsWithText)));
+        QCOMPARE(f.memoLines().size(), 10'000 * 7 - 1 + 1);
+        QCOMPARE(label17(f), QStringLiteral("Nombre de solutions trouvées : 24883200000"));
+
+        // "Abandon" pressed in one of those pumps still abandons: the list is emptied, nothing sounds.
+        f.platform.onPump = [&](int) {
+            if (!f.memo()->document()->isEmpty()) f.click("BitBtn24");
+        };
+        const int beeps = f.platform.beeps;
+        f.click("BitBtn19");
+        QCOMPARE(f.memo()->toPlainText(), QString());
+        QCOMPARE(f.edit1(), QStringLiteral("0"));
+        QCOMPARE(label17(f), QString());
+        QVERIFY(barsHidden(f));
+        QCOMPARE(f.platform.beeps, beeps);
+    }
+
     void anAbandonBeforeTheSolveIsForgotten() {
         Fixture f;
         QVERIFY(f.enterPuzzle(Zebra()));
