@@ -3,7 +3,7 @@
 namespace korvane {
 
 void EditHistory::record(const ScreenState& before, const ScreenState& after, int typing) {
-    if (before == after) return;
+    if (before.names == after.names && before.boxTexts == after.boxTexts && before.extraShown == after.extraShown) return;
     redo_.clear();
     const bool sameRun = typing != 0 && typing == typing_ && !undo_.empty();
     typing_ = typing;

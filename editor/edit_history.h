@@ -18,6 +18,9 @@ struct ScreenState {
     std::array<std::string, kNameCells> names;
     std::array<std::string, kBoxes> boxTexts;
     std::array<bool, 2 * kRules> extraShown{}; // the steps boxes of rows 1..16, then their order boxes
+    // The window's caption: the file the puzzle was loaded from, after which a solution saved is named.
+    // It comes back with the puzzle it names; changed alone, it is no edit.
+    std::string caption;
 
     friend bool operator==(const ScreenState&, const ScreenState&) = default;
 };

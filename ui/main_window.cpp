@@ -266,6 +266,7 @@ ScreenState TForm1::screenState() const {
         state.extraShown[static_cast<std::size_t>(k - 1)] = !box(BoxNumber(BoxRole::Steps, k))->isHidden();
         state.extraShown[static_cast<std::size_t>(kRules + k - 1)] = !box(BoxNumber(BoxRole::Order, k))->isHidden();
     }
+    state.caption = windowTitle().toStdString();
     return state;
 }
 
@@ -284,6 +285,7 @@ void TForm1::showScreenState(const ScreenState& state) {
         box(BoxNumber(BoxRole::Steps, k))->setVisible(state.extraShown[static_cast<std::size_t>(k - 1)]);
         box(BoxNumber(BoxRole::Order, k))->setVisible(state.extraShown[static_cast<std::size_t>(kRules + k - 1)]);
     }
+    setWindowTitle(QString::fromStdString(state.caption));
     refreshRows();
     recorded_ = state;
 }

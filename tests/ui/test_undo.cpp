@@ -20,12 +20,13 @@ struct Shown {
     RuleTable rules, stated;
     QStringList texts, names;
     QList<bool> marked, visible;
+    QString caption; // the file a solution saved is named after
 
     friend bool operator==(const Shown&, const Shown&) = default;
 };
 
 Shown Capture(const Fixture& f) {
-    Shown s{f.session.rules, f.session.stated, {}, {}, {}, {}};
+    Shown s{f.session.rules, f.session.stated, {}, {}, {}, {}, f.form->windowTitle()};
     for (int n = 1; n <= kBoxes; ++n) {
         s.texts.append(f.box(n)->currentText());
         s.marked.append(f.box(n)->marked());
@@ -173,6 +174,9 @@ private slots:
         history.breakTyping(); // the box was left
         history.record(states[2], states[3], 1);
         history.record(states[3], states[3]); // no change: no step
+        ScreenState renamed = states[3];
+        renamed.caption = "autre.e65";
+        history.record(states[3], renamed); // the caption alone (a load cancelled): no step either
         history.record(states[3], states[4], 2);
         history.record(states[4], states[5]);
         QCOMPARE(history.undoSteps(), std::size_t{3}); // the oldest went
