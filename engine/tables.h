@@ -136,12 +136,11 @@ static inline int Lowest(std::uint8_t set) { return std::countr_zero(static_cast
     const int a = c.choiceA - 1, b = c.choiceB - 1;
     if (isA && isB) { // both items in the target, ranked by another category
         assert(!isO);
+        // By item A's slot: the rows that put B in one of the slots accepted with it.
         Rows allowed;
-        for (std::uint32_t pairs = PairsOf(c, rows); pairs != 0; pairs &= pairs - 1) {
-            const int bit = std::countr_zero(pairs);
-            allowed |= t.valueIn[a][1u << (bit / kChoices)] &
-                       t.valueIn[b][1u << (bit % kChoices)];
-        }
+        const std::uint32_t pairs = PairsOf(c, rows);
+        for (int sa = 0; sa < kChoices; ++sa)
+            if (const std::size_t sb = SlotsOfB(pairs, sa)) allowed |= t.valueIn[a][1u << sa] & t.valueIn[b][sb];
         return allowed;
     }
     if (isA && isO) { // item A ranks itself: its rank is its choice; the rank at item B's slot decides
