@@ -320,7 +320,7 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
     if (cache) cache->used = 0;
     auto direct = [&](Rows fu, Rows fv) {
         std::uint64_t pairs = 0;
-        for (Rows d = fu; !d.empty(); d.removeFirst()) pairs += static_cast<std::uint64_t>((fv & byU[static_cast<std::size_t>(d.first())]).count());
+        ForEachRow(fu, [&](int row) { pairs += static_cast<std::uint64_t>((fv & byU[static_cast<std::size_t>(row)]).count()); });
         return pairs;
     };
     auto pairsOf = [&](Rows fu, Rows fv) -> std::uint64_t {
@@ -335,7 +335,7 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
             if (!(e.key == fu)) continue;
             if (!e.built) {
                 e.planes = PairPlanes{};
-                for (Rows d = fu; !d.empty(); d.removeFirst()) e.planes.add(byU[static_cast<std::size_t>(d.first())]);
+                ForEachRow(fu, [&](int row) { e.planes.add(byU[static_cast<std::size_t>(row)]); });
                 e.built = true;
             }
             return e.planes.sumOver(fv);
@@ -373,14 +373,13 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
                 }
             }
         } else {
-            for (Rows d = fu; !d.empty(); d.removeFirst()) {
-                const int row = d.first();
+            ForEachRow(fu, [&](int row) {
                 rows[u] = row;
                 Rows allowed = fv & byU[static_cast<std::size_t>(row)];
                 for (ConstraintSet left = uvw; left != 0 && !allowed.empty(); left &= left - 1)
                     allowed &= Allowed(constraints_[std::countr_zero(left)], v, rows);
                 pairs += static_cast<std::uint64_t>(allowed.count());
-            }
+            });
         }
         total += static_cast<std::uint64_t>(group.count()) * pairs;
     };

@@ -123,6 +123,14 @@ static void ForEachSlotGroup(Rows domain, const std::array<int, kChoices>& items
                          items, read, visit, i + 1);
 }
 
+// Calls `visit` with each row of `rows`, lowest first: a word at a time, without the tests that first()
+// and removeFirst() make at each row.
+template <class Visit>
+[[gnu::always_inline]] static inline void ForEachRow(Rows rows, Visit&& visit) {
+    for (std::uint64_t word = rows.low(); word != 0; word &= word - 1) visit(std::countr_zero(word));
+    for (std::uint64_t word = rows.high(); word != 0; word &= word - 1) visit(64 + std::countr_zero(word));
+}
+
 static constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
 // Items 0..29, category by category.
 static constexpr std::size_t ItemOf(int category, int choice) { return static_cast<std::size_t>((category - 1) * kChoices + choice - 1); }
