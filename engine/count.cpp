@@ -334,8 +334,14 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
             }
             if (!(e.key == fu)) continue;
             if (!e.built) {
-                e.planes = PairPlanes{};
-                ForEachRow(fu, [&](int row) { e.planes.add(byU[static_cast<std::size_t>(row)]); });
+                if (fu.count() >= kAdderRows) {
+                    PlaneAdder adder;
+                    ForEachRow(fu, [&](int row) { adder.add(byU[static_cast<std::size_t>(row)]); });
+                    e.planes = adder.done();
+                } else {
+                    e.planes = PairPlanes{};
+                    ForEachRow(fu, [&](int row) { e.planes.add(byU[static_cast<std::size_t>(row)]); });
+                }
                 e.built = true;
             }
             return e.planes.sumOver(fv);

@@ -101,6 +101,9 @@ inline constexpr int kProbeRows = 20;
 // which sets of rows of another are remembered with their planes, and half of it, the rows such a set
 // needs: below, summing row by row costs less than the cache. Measured on the hard tables.
 inline constexpr int kPlaneRows = 16;
+// From this many rows of u, a set's planes are made by the adder that keeps a set waiting per plane
+// (Network::PlaneAdder); below, its last carries cost more than it saves. Measured on the hard tables.
+inline constexpr int kAdderRows = 24;
 inline constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
 inline constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
 
