@@ -101,6 +101,12 @@ inline constexpr int kProbeRows = 20;
 // which sets of rows of another are remembered with their planes, and half of it, the rows such a set
 // needs: below, summing row by row costs less than the cache. Measured on the hard tables.
 inline constexpr int kPlaneRows = 16;
+// In one count of three categories, once this many sets of rows of u have had their planes made and
+// they were used again fewer than kPlaneReuse times each on average, no more are made: on some tables the
+// sets met twice are seldom met a third time, and making their planes costs more than summing them row
+// by row. Measured on the hard tables.
+inline constexpr std::uint32_t kPlaneBuilds = 8;
+inline constexpr std::uint32_t kPlaneReuse = 2;
 // From this many rows of u, a set's planes are made by the adder that keeps a set waiting per plane
 // (Network::PlaneAdder); below, its last carries cost more than it saves. Measured on the hard tables.
 inline constexpr int kAdderRows = 24;
