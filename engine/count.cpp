@@ -309,7 +309,9 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
     }
     // The pairs of rows of `fu` and of `fv` that the constraints between u and v allow, `fu` within one
     // class of u. A set of rows of u met before has its planes made, and is summed by them; with few
-    // rows of w, sets seldom come back, and the cache is not worth making.
+    // rows of w, sets seldom come back, and the cache is not worth making. Where the planes made are
+    // seldom used again (fewer than kPlaneReuse times each, once kPlaneBuilds are made), the count makes
+    // no more and sums the new sets row by row.
     const bool caching = f.domain[w].count() >= kPlaneRows;
     if (caching && !planeCache_) planeCache_ = std::make_unique<PlaneCache>();
     PlaneCache* const cache = caching ? planeCache_.get() : nullptr;
@@ -320,9 +322,10 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
     if (cache) cache->used = 0;
     auto direct = [&](Rows fu, Rows fv) {
         std::uint64_t pairs = 0;
-        for (Rows d = fu; !d.empty(); d.removeFirst()) pairs += static_cast<std::uint64_t>((fv & byU[static_cast<std::size_t>(d.first())]).count());
+        ForEachRow(fu, [&](int row) { pairs += static_cast<std::uint64_t>((fv & byU[static_cast<std::size_t>(row)]).count()); });
         return pairs;
     };
+    std::uint32_t built = 0, reused = 0;
     auto pairsOf = [&](Rows fu, Rows fv) -> std::uint64_t {
         if (!cache || fu.count() < kPlaneRows / 2) return direct(fu, fv);
         const std::uint64_t h = (fu.low() * 0x9E3779B97F4A7C15ull) ^ (fu.high() * 0xC2B2AE3D27D4EB4Full);
@@ -333,9 +336,18 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
                 return direct(fu, fv);
             }
             if (!(e.key == fu)) continue;
+            if (e.built) ++reused;
             if (!e.built) {
-                e.planes = PairPlanes{};
-                for (Rows d = fu; !d.empty(); d.removeFirst()) e.planes.add(byU[static_cast<std::size_t>(d.first())]);
+                if (built >= kPlaneBuilds && built * kPlaneReuse > reused) return direct(fu, fv);
+                ++built;
+                if (fu.count() >= kAdderRows) {
+                    PlaneAdder adder;
+                    ForEachRow(fu, [&](int row) { adder.add(byU[static_cast<std::size_t>(row)]); });
+                    e.planes = adder.done();
+                } else {
+                    e.planes = PairPlanes{};
+                    ForEachRow(fu, [&](int row) { e.planes.add(byU[static_cast<std::size_t>(row)]); });
+                }
                 e.built = true;
             }
             return e.planes.sumOver(fv);
@@ -373,14 +385,13 @@ std::uint64_t Network::countThree(const Frame& f, std::uint8_t within, int w) {
                 }
             }
         } else {
-            for (Rows d = fu; !d.empty(); d.removeFirst()) {
-                const int row = d.first();
+            ForEachRow(fu, [&](int row) {
                 rows[u] = row;
                 Rows allowed = fv & byU[static_cast<std::size_t>(row)];
                 for (ConstraintSet left = uvw; left != 0 && !allowed.empty(); left &= left - 1)
                     allowed &= Allowed(constraints_[std::countr_zero(left)], v, rows);
                 pairs += static_cast<std::uint64_t>(allowed.count());
-            }
+            });
         }
         total += static_cast<std::uint64_t>(group.count()) * pairs;
     };

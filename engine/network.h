@@ -208,8 +208,9 @@ private:
     // numbers over a set of rows of v then takes a popcount per plane instead of one per row of u.
     struct PairPlanes {
         std::array<Rows, 7> plane;
-        void add(Rows x) {
-            for (std::size_t k = 0; k < plane.size() && !x.empty(); ++k) {
+        // Adds x at weight 2^from.
+        void add(Rows x, std::size_t from = 0) {
+            for (std::size_t k = from; k < plane.size() && !x.empty(); ++k) {
                 const Rows carry = plane[k] & x;
                 plane[k] = plane[k] ^ x;
                 x = carry;
@@ -218,6 +219,36 @@ private:
         std::uint64_t sumOver(Rows x) const {
             std::uint64_t sum = 0;
             for (std::size_t k = 0; k < plane.size(); ++k) sum += static_cast<std::uint64_t>((plane[k] & x).count()) << k;
+            return sum;
+        }
+    };
+
+    // Makes PairPlanes from row sets added one by one. Adding a set to plane 0 and carrying it up costs a
+    // step per plane for a dense set, as some row carries nearly every time; instead each plane keeps one
+    // set of its weight waiting, and a second one arriving is added to both at once (three sets of one
+    // weight give one of that weight and one of twice it): about one such step per set added.
+    struct PlaneAdder {
+        PairPlanes sum{};
+        std::array<Rows, 7> waiting{};
+        unsigned waits = 0; // bit k: waiting[k] holds a set
+        void add(Rows x) {
+            for (std::size_t k = 0; k < 7; ++k) {
+                if (!(waits >> k & 1u)) {
+                    waiting[k] = x;
+                    waits |= 1u << k;
+                    return;
+                }
+                const Rows a = sum.plane[k], b = waiting[k], ab = a ^ b;
+                sum.plane[k] = ab ^ x;
+                x = (a & b) | (ab & x); // the carry, of weight 2^(k + 1)
+                waits &= ~(1u << k);
+            }
+        }
+        // The sum, once every set is added.
+        PairPlanes done() {
+            for (std::size_t k = 0; k < 7; ++k)
+                if (waits >> k & 1u) sum.add(waiting[k], k);
+            waits = 0;
             return sum;
         }
     };

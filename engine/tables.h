@@ -101,6 +101,15 @@ inline constexpr int kProbeRows = 20;
 // which sets of rows of another are remembered with their planes, and half of it, the rows such a set
 // needs: below, summing row by row costs less than the cache. Measured on the hard tables.
 inline constexpr int kPlaneRows = 16;
+// In one count of three categories, once this many sets of rows of u have had their planes made and
+// they were used again fewer than kPlaneReuse times each on average, no more are made: on some tables the
+// sets met twice are seldom met a third time, and making their planes costs more than summing them row
+// by row. Measured on the hard tables.
+inline constexpr std::uint32_t kPlaneBuilds = 8;
+inline constexpr std::uint32_t kPlaneReuse = 2;
+// From this many rows of u, a set's planes are made by the adder that keeps a set waiting per plane
+// (Network::PlaneAdder); below, its last carries cost more than it saves. Measured on the hard tables.
+inline constexpr int kAdderRows = 24;
 inline constexpr std::uint32_t kAllPairs = (1u << 25) - 1;
 inline constexpr std::uint32_t kSameSlot = 1u | 1u << 6 | 1u << 12 | 1u << 18 | 1u << 24; // sa == sb
 
@@ -123,6 +132,14 @@ static void ForEachSlotGroup(Rows domain, const std::array<int, kChoices>& items
                          items, read, visit, i + 1);
 }
 
+// Calls `visit` with each row of `rows`, lowest first: a word at a time, without the tests that first()
+// and removeFirst() make at each row.
+template <class Visit>
+[[gnu::always_inline]] static inline void ForEachRow(Rows rows, Visit&& visit) {
+    for (std::uint64_t word = rows.low(); word != 0; word &= word - 1) visit(std::countr_zero(word));
+    for (std::uint64_t word = rows.high(); word != 0; word &= word - 1) visit(64 + std::countr_zero(word));
+}
+
 static constexpr std::uint8_t Bit(int category) { return static_cast<std::uint8_t>(1u << category); }
 // Items 0..29, category by category.
 static constexpr std::size_t ItemOf(int category, int choice) { return static_cast<std::size_t>((category - 1) * kChoices + choice - 1); }
@@ -136,12 +153,11 @@ static inline int Lowest(std::uint8_t set) { return std::countr_zero(static_cast
     const int a = c.choiceA - 1, b = c.choiceB - 1;
     if (isA && isB) { // both items in the target, ranked by another category
         assert(!isO);
+        // By item A's slot: the rows that put B in one of the slots accepted with it.
         Rows allowed;
-        for (std::uint32_t pairs = PairsOf(c, rows); pairs != 0; pairs &= pairs - 1) {
-            const int bit = std::countr_zero(pairs);
-            allowed |= t.valueIn[a][1u << (bit / kChoices)] &
-                       t.valueIn[b][1u << (bit % kChoices)];
-        }
+        const std::uint32_t pairs = PairsOf(c, rows);
+        for (int sa = 0; sa < kChoices; ++sa)
+            if (const std::size_t sb = SlotsOfB(pairs, sa)) allowed |= t.valueIn[a][1u << sa] & t.valueIn[b][sb];
         return allowed;
     }
     if (isA && isO) { // item A ranks itself: its rank is its choice; the rank at item B's slot decides
