@@ -286,6 +286,9 @@ void TForm1::showScreenState(const ScreenState& state) {
         box(BoxNumber(BoxRole::Order, k))->setVisible(state.extraShown[static_cast<std::size_t>(kRules + k - 1)]);
     }
     setWindowTitle(QString::fromStdString(state.caption));
+    // "Ctrl+Z rend les lignes d'avant" no longer holds once the puzzle it announced is undone or redone.
+    if (!newPuzzleNotice_.isEmpty() && Label24->text() == newPuzzleNotice_) Label24->clear();
+    newPuzzleNotice_.clear();
     refreshRows();
     recorded_ = state;
 }

@@ -169,6 +169,8 @@ private:
     EditHistory history_;
     ScreenState recorded_; // the state after the last step recorded
     int typing_ = 0;       // the box typed into by the handler running, 0 for none
+    // What Label24 said of the last new puzzle: an undo or redo takes it away while it still stands there.
+    QString newPuzzleNotice_;
     QMetaObject::Connection focusWatch_;
 };
 

@@ -80,9 +80,10 @@ void TForm1::BitBtn26Click() {
     Label17->clear();
     int rows = 0;
     for (int k = 1; k <= kRules; ++k) rows += made->puzzle.rules[k].relation != 0;
-    Label24->setText(QStringLiteral("Nouvelle énigme « %1 » : %2 conditions. Ctrl+Z rend les lignes d'avant.")
-                         .arg(offer.grades[choice->grade])
-                         .arg(rows));
+    newPuzzleNotice_ = QStringLiteral("Nouvelle énigme « %1 » : %2 conditions. Ctrl+Z rend les lignes d'avant.")
+                           .arg(offer.grades[choice->grade])
+                           .arg(rows);
+    Label24->setText(newPuzzleNotice_);
     Label24->setToolTip(QString());
     findChild<QPushButton*>(QStringLiteral("BitBtn19"))->setFocus();
 }

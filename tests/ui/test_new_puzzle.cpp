@@ -123,6 +123,7 @@ private slots:
 
         Undo(f);
         QVERIFY(Capture(f) == before);
+        QCOMPARE(f.widget<QLabel>("Label24")->text(), QString()); // its notice went with it
     }
 
     void theGridsNamesAreKeptOrRefused() {
